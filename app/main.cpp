@@ -1,0 +1,63 @@
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+#include "app/options.h"
+#include "app/script_hooks.h"
+#include "game/zided.h"
+#include "platform/headless_host.h"
+#include "platform/registry.h"
+#include "platform/sdl_host.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  app::ParseResult parsed = app::parse_command_line(args);
+  if (parsed.exit_code) {
+    (*parsed.exit_code == 0 ? std::cout : std::cerr) << parsed.message;
+    return *parsed.exit_code;
+  }
+  const app::Options& o = parsed.options;
+
+  platform::HostOptions host_options;
+  host_options.scale = o.scale;
+  host_options.fullscreen = o.fullscreen;
+  if (o.time || o.date) {
+    platform::LocalTime t;
+    std::string why;
+    app::start_time(o, platform::system_local_time(), &t, &why);
+    host_options.start_time = t;
+  }
+  if (o.script_path) {
+    std::ifstream in(*o.script_path, std::ios::binary);
+    if (!in) {
+      std::cerr << "peakwend: cannot read script " << *o.script_path << "\n";
+      return 2;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string why;
+    auto script = platform::parse_script(text.str(), &why);
+    if (!script) {
+      std::cerr << "peakwend: script " << *o.script_path << " " << why << "\n";
+      return 2;
+    }
+    host_options.script = std::move(*script);
+  } else if (o.headless) {
+    std::cerr << "peakwend: --headless needs --script FILE\n";
+    return 2;
+  }
+
+  std::unique_ptr<platform::Host> host;
+  if (o.headless) {
+    host = std::make_unique<platform::HeadlessHost>(std::move(host_options));
+  } else {
+    host = std::make_unique<platform::SdlHost>(std::move(host_options));
+  }
+  platform::Registry registry;
+  rt::Runtime runtime(*host, registry);
+  game::Zided game(runtime);
+  app::ScriptHooks hooks(runtime, game);
+  host->set_script_hooks(&hooks);
+  return game.run();
+}

@@ -1,0 +1,8 @@
+file(READ "${IN}" hex HEX)
+string(LENGTH "${hex}" n)
+math(EXPR size "${n} / 2")
+string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," body "${hex}")
+string(REGEX REPLACE "(0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,)" "\\1\n" body "${body}")
+file(WRITE "${OUT}.tmp" "#include <cstddef>\nextern const unsigned char ${SYMBOL}[] = {\n${body}0x00};\nextern const std::size_t ${SYMBOL}_size = ${size};\n")
+file(COPY_FILE "${OUT}.tmp" "${OUT}" ONLY_IF_DIFFERENT)
+file(REMOVE "${OUT}.tmp")

@@ -1,0 +1,1 @@
+' DATA lines of module zideD, filled in with the game state.

@@ -1,0 +1,19 @@
+# The main window of module zideD.
+form = MAINFORM
+icon = walk
+caption = Peakwend/T
+position = 0 0
+size = 648 531
+font = FixedSys
+charset = 128
+event = MAINFORM_START
+event = MAINFORM_END
+event = MAINFORM_SETFOCUS
+event = MAINFORM_KILLFOCUS
+event = MAINFORM_RESIZE
+event = MAINFORM_CLICK
+event = MAINFORM_DBLCLICK
+event = MAINFORM_MOUSEDOWN
+event = MAINFORM_MOUSEUP
+event = MAINFORM_MOUSEMOVE
+event = MAINFORM_QUERYCLOSE

@@ -1,0 +1,25 @@
+// What the command line tells a host.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/host.h"
+#include "platform/script.h"
+
+namespace platform {
+
+struct HostOptions {
+  std::optional<LocalTime> start_time;  // the program's local clock at start
+  std::optional<std::vector<ScriptCommand>> script;
+  int scale = 0;                        // 0: the largest that fits the desktop
+  bool fullscreen = false;
+};
+
+// The system's local time now.
+LocalTime system_local_time();
+// `t` moved on by `ms` milliseconds (calendar-correct, no time zones).
+LocalTime add_millis(const LocalTime& t, std::uint64_t ms);
+
+}  // namespace platform

@@ -1,0 +1,68 @@
+// A real window through SDL2: the 640x504 picture scaled by whole numbers
+// with sharp pixels, presented only when it changed and at most once per
+// display refresh, never waiting for vertical sync.
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+#include "platform/host.h"
+#include "platform/host_options.h"
+#include "platform/script.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+union SDL_Event;
+
+namespace platform {
+
+class SdlHost : public Host {
+ public:
+  explicit SdlHost(HostOptions options = {});
+  ~SdlHost() override;
+  SdlHost(const SdlHost&) = delete;
+  SdlHost& operator=(const SdlHost&) = delete;
+
+  bool create_window(const WindowSpec& spec, std::string* error) override;
+  Surface& picture() override { return picture_; }
+  void picture_changed() override { dirty_ = true; }
+  bool pump(EventSink& sink) override;
+  void input_idle() override;
+  std::uint32_t millis() override;
+  LocalTime local_time() override;
+  void beep() override;
+  void message_box(const std::string& caption, const std::string& text, BoxIcon icon) override;
+  int quit_code() const override { return quit_code_; }
+  void set_script_hooks(ScriptHooks* hooks) override;
+
+  int scale() const { return scale_; }
+
+ private:
+  void translate(const SDL_Event& ev, std::vector<Event>& out);
+  void present(bool force);
+  void toggle_fullscreen();
+  void save_screenshot();
+
+  HostOptions options_;
+  WindowSpec spec_;
+  Surface picture_;
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  std::optional<ScriptRunner> runner_;
+  std::vector<Event> batch_;
+  std::chrono::steady_clock::time_point start_clock_;
+  LocalTime start_time_;
+  std::uint32_t last_present_ = 0;
+  std::uint32_t frame_ms_ = 16;
+  int scale_ = 1;
+  int quit_code_ = 0;
+  bool dirty_ = true;
+  bool closed_ = false;
+  bool video_ready_ = false;
+  int buttons_held_ = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,16 @@
+#include "runtime/runtime.h"
+
+namespace rt {
+
+Runtime::Runtime(platform::Host& host, platform::Registry& registry) : Frame(host, registry) {}
+
+void Runtime::start_areas() {
+  int w = form().client_width();
+  int h = form().client_height();
+  start_screen(w, h);
+  start_text(w, h);
+  start_input();
+  start_values();
+}
+
+}  // namespace rt
