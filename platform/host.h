@@ -71,5 +71,6 @@ class Host {
 // Ends the program through the next pump (SIGINT, SIGTERM).
 void request_quit_from_signal();
 bool quit_requested_by_signal();
+void clear_quit_request();
 
 }  // namespace platform

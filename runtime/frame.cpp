@@ -60,7 +60,8 @@ void on_quit_signal(int) { platform::request_quit_from_signal(); }
 
 Frame::Frame(platform::Host& host, platform::Registry& registry) : host_(host), registry_(registry) {}
 
-Frame::SubFrame::SubFrame(Frame& frame) : frame_(frame), saved_(std::move(frame.ctx_)) {
+Frame::SubFrame::SubFrame(Frame& frame)
+    : frame_(frame), saved_(std::move(frame.ctx_)), exceptions_at_entry_(std::uncaught_exceptions()) {
   if (frame_.sub_depth_ >= kMaxSubDepth) {
     frame_.ctx_ = std::move(saved_);
     throw RtError(81, location(Op::SubEnter));
@@ -70,6 +71,8 @@ Frame::SubFrame::SubFrame(Frame& frame) : frame_(frame), saved_(std::move(frame.
 }
 
 Frame::SubFrame::~SubFrame() {
+  // Unwinding from an error: the report names where it happened, not the caller.
+  if (std::uncaught_exceptions() > exceptions_at_entry_ && !frame_.fault_) frame_.fault_ = frame_.ctx_;
   --frame_.sub_depth_;
   frame_.ctx_ = std::move(saved_);
 }
@@ -107,6 +110,7 @@ int Frame::run(std::string_view form_text, const CompileOptions& options,
   rt().start_areas();
 
   int code = 0;
+  fault_.reset();
   try {
     main_program();
   } catch (const ProgramEnd& end) {
@@ -177,13 +181,15 @@ void Frame::API_ERROR(int system_code, std::uint32_t where) {
 
 int Frame::report_error(const RtError& error) {
   reporting_ = true;
+  UnitContext where = fault_ ? *fault_ : ctx_;
+  fault_.reset();
   last_error_.number = error.number();
-  last_error_.line = ctx_.line;
-  last_error_.module = ctx_.module.empty() ? main_module_ : ctx_.module;
+  last_error_.line = where.line;
+  last_error_.module = where.module.empty() ? main_module_ : where.module;
   write_error_log(error);
   std::cerr << "peakwend: run-time error " << error.number() << " in " << last_error_.module
             << " line " << last_error_.line;
-  if (ctx_.cpp_file) std::cerr << " (" << ctx_.cpp_file << ":" << ctx_.cpp_line << ")";
+  if (where.cpp_file) std::cerr << " (" << where.cpp_file << ":" << where.cpp_line << ")";
   std::cerr << ", location " << std::hex << error.location() << std::dec << "\n";
 
   char header[160];
@@ -217,6 +223,7 @@ void Frame::show_report(const std::string& sjis_text, const std::string& box_tex
       in_window = rt().print_report(sjis_text);
     } catch (const RtError&) {
       // A second error while the first is reported is ignored.
+      fault_.reset();
       in_window = true;
     } catch (const ProgramEnd&) {
       return;

@@ -88,6 +88,7 @@ class Frame : public platform::EventSink {
    private:
     Frame& frame_;
     UnitContext saved_;
+    int exceptions_at_entry_;
   };
   [[nodiscard]] SubFrame SUB_ENTER() { return SubFrame(*this); }
 
@@ -161,6 +162,8 @@ class Frame : public platform::EventSink {
   bool reporting_ = false;
   bool report_key_ = false;
   std::vector<std::pair<std::uint32_t, std::int64_t>> polls_;
+  // The unit context where an error was raised, kept while SUB frames unwind.
+  std::optional<UnitContext> fault_;
 };
 
 }  // namespace rt

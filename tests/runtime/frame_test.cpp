@@ -1,0 +1,239 @@
+#include "runtime/frame.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/sjis.h"
+#include "tests/support/program.h"
+
+namespace {
+
+using testing_support::Program;
+
+platform::HostOptions with_script(std::string_view text) {
+  platform::HostOptions o;
+  std::string err;
+  o.script = platform::parse_script(text, &err);
+  EXPECT_TRUE(o.script.has_value()) << err;
+  return o;
+}
+
+TEST(StatementYield, PumpsOnTheFirstStatementThenEveryEleventh) {
+  Program p;
+  std::vector<int> pumps_after;
+  int code = p.run([&](rt::Runtime& r) {
+    for (int i = 1; i <= 23; ++i) {
+      r.STMT();
+      pumps_after.push_back(p.host().pumps());
+    }
+  });
+  EXPECT_EQ(code, 0);
+  ASSERT_EQ(pumps_after.size(), 23u);
+  EXPECT_EQ(pumps_after[0], 1) << "the first statement pumps";
+  EXPECT_EQ(pumps_after[10], 1) << "statements 2..11 do not";
+  EXPECT_EQ(pumps_after[11], 2) << "the twelfth pumps";
+  EXPECT_EQ(pumps_after[21], 2);
+  EXPECT_EQ(pumps_after[22], 3) << "the twenty-third pumps";
+}
+
+TEST(StatementYield, ClosingDuringALongLoopEndsQuietlyWithZero) {
+  Program p(with_script("wait 50\nclose\n"));
+  long statements = 0;
+  int code = p.run([&](rt::Runtime& r) {
+    for (;;) {  // a long animation: statements that read the clock
+      r.STMT();
+      r.host().millis();
+      ++statements;
+    }
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_GE(statements, 50);
+  EXPECT_LT(statements, 50 + 12) << "ends at the next pumping statement";
+  EXPECT_FALSE(p.registry().get(rt::Frame::kErrorKey, "CODE").has_value()) << "no report";
+  EXPECT_TRUE(p.host().boxes().empty());
+}
+
+TEST(StatementYield, SignalEndsTheProgramLikeAClose) {
+  Program p;
+  int code = p.run([&](rt::Runtime& r) {
+    r.STMT();
+    platform::request_quit_from_signal();
+    for (;;) r.STMT();
+  });
+  platform::clear_quit_request();
+  EXPECT_EQ(code, 0);
+}
+
+// A SUB of a module that fails on a given line, as compiled game code does.
+void failing_sub(rt::Runtime& r, std::uint16_t line) {
+  auto frame = r.SUB_ENTER();
+  r.SET_MODULE("zideD.bas");
+  r.STMT_YIELD();
+  r.SET_LINE(line);
+  r.RT_ERROR(9, rt::location(rt::Op::Element, 3));
+}
+
+TEST(RunTimeError, InASubReportsModuleLineAndLogsIt) {
+  Program p;
+  int code = p.run([&](rt::Runtime& r) {
+    r.SET_MAIN_MODULE("zideD.bas");
+    r.SET_MODULE("zideD.bas");
+    r.SET_LINE(10);
+    failing_sub(r, 1234);
+  });
+  EXPECT_EQ(code, 1) << "a program that failed does not report success";
+  const rt::Frame& f = p.rt();
+  EXPECT_EQ(f.last_error().number, 9);
+  EXPECT_EQ(f.last_error().line, 1234);
+  EXPECT_EQ(f.last_error().module, "zideD.bas");
+  auto get = [&](const char* name) { return p.registry().get(rt::Frame::kErrorKey, name); };
+  EXPECT_EQ(std::get<std::string>(*get("MODL")), "zideD.bas");
+  EXPECT_EQ(std::get<std::uint32_t>(*get("LINE")), 1234u);
+  EXPECT_EQ(std::get<std::uint32_t>(*get("CODE")), 9u);
+  EXPECT_EQ(std::get<std::uint32_t>(*get("FUNC")), static_cast<std::uint32_t>(rt::Op::Element));
+  EXPECT_EQ(std::get<std::uint32_t>(*get("INFO")), 3u);
+  std::string when = std::get<std::string>(*get("TIME"));
+  EXPECT_EQ(when.size(), 19u) << when;  // yyyy/mm/dd hh:mm:ss
+  EXPECT_EQ(when[4], '/');
+  EXPECT_EQ(when[13], ':');
+  // Saved to the file, not just held in memory.
+  platform::Registry reread(p.registry().path());
+  EXPECT_EQ(std::get<std::uint32_t>(*reread.get(rt::Frame::kErrorKey, "LINE")), 1234u);
+}
+
+TEST(RunTimeError, ErrorZeroIsIgnored) {
+  Program p;
+  bool went_on = false;
+  int code = p.run([&](rt::Runtime&) {
+    rt::raise(0);
+    went_on = true;
+  });
+  EXPECT_TRUE(went_on);
+  EXPECT_EQ(code, 0);
+}
+
+TEST(RunTimeError, ApiErrorLogsTheSystemCodeAndMapsIt) {
+  Program p;
+  p.run([&](rt::Runtime& r) { r.API_ERROR(12 /* ENOMEM */, rt::location(rt::Op::System)); });
+  EXPECT_EQ(p.rt().last_error().number, 7);
+  EXPECT_EQ(std::get<std::uint32_t>(*p.registry().get(rt::Frame::kErrorKey, "APIERR")), 12u);
+  EXPECT_EQ(rt::map_system_error(123456), 27);
+}
+
+TEST(RunTimeError, TheReportStillGoesOutWhenTheLogCannotBeWritten) {
+  Program p;
+  platform::Registry unwritable("/proc/peakwend-no-such-dir/registry");
+  rt::Runtime r2(p.host(), unwritable);
+  int code = r2.run(testing_support::test_form(), {}, [&] { r2.RT_ERROR(5, 0); });
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(r2.last_error().number, 5);
+}
+
+TEST(SubFrames, SaveAndRestoreTheUnitContext) {
+  Program p;
+  p.run([&](rt::Runtime& r) {
+    r.SET_MODULE("main.bas");
+    r.SET_LINE(50);
+    r.context().data = rt::DataPos{3, 7};
+    {
+      auto frame = r.SUB_ENTER();
+      EXPECT_EQ(r.sub_depth(), 1);
+      EXPECT_TRUE(r.context().module.empty()) << "no module until the SUB sets it";
+      EXPECT_FALSE(r.context().data.valid()) << "a SUB has no DATA to read";
+      EXPECT_EQ(r.context().line, 0);
+      r.SET_MODULE("zideD.bas");
+      r.SET_LINE(77);
+    }
+    EXPECT_EQ(r.sub_depth(), 0);
+    EXPECT_EQ(r.context().module, "main.bas");
+    EXPECT_EQ(r.context().line, 50);
+    EXPECT_EQ(r.context().data.record, 3u);
+    EXPECT_EQ(r.context().data.offset, 7u);
+  });
+}
+
+// A recursive SUB that counts its own fresh state on every call.
+int recurse(rt::Runtime& r, int depth) {
+  auto frame = r.SUB_ENTER();
+  EXPECT_EQ(r.context().line, 0) << "fresh on every call";
+  r.SET_LINE(static_cast<std::uint16_t>(depth));
+  return depth == 0 ? 0 : 1 + recurse(r, depth - 1);
+}
+
+TEST(SubFrames, TooDeepNestingIsError81AndTheFrameUnwinds) {
+  Program p;
+  EXPECT_EQ(p.run([&](rt::Runtime& r) { recurse(r, 100); }), 0);
+  int code = p.run([&](rt::Runtime& r) { recurse(r, rt::Frame::kMaxSubDepth + 5); });
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(p.rt().last_error().number, 81);
+  EXPECT_EQ(p.rt().sub_depth(), 0);
+}
+
+TEST(Gosub, RestoresTheLineOfTheGosub) {
+  Program p;
+  p.run([&](rt::Runtime& r) {
+    r.SET_LINE(20);
+    int calls = 0;
+    r.GOSUB([&] {
+      r.SET_LINE(300);
+      ++calls;
+    });
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(r.context().line, 20);
+  });
+}
+
+TEST(End, GivesItsExitCode) {
+  Program p;
+  EXPECT_EQ(p.run([&](rt::Runtime& r) { r.END(3); }), 3);
+}
+
+TEST(StartUp, AFormWithoutDataFailsWithTheFramesMessage) {
+  Program p;
+  int code = p.rt().run("form = MAINFORM\n", {}, [] { FAIL() << "must not run"; });
+  EXPECT_EQ(code, 1);
+  ASSERT_EQ(p.host().boxes().size(), 1u);
+  EXPECT_NE(p.host().boxes()[0].find("フォームデータがありません"), std::string::npos);
+}
+
+TEST(StartUp, TheWindowComesFromTheForm) {
+  Program p;
+  p.run([](rt::Runtime&) {});
+  EXPECT_EQ(p.host().window().caption, "Peakwend/T");
+  EXPECT_EQ(p.host().window().client_width, 640);
+  EXPECT_EQ(p.host().window().client_height, 504);
+  EXPECT_EQ(p.rt().form().font, "FixedSys");
+  EXPECT_EQ(p.rt().form().charset, 128);
+  EXPECT_EQ(p.rt().form().events.size(), 11u);
+  EXPECT_EQ(p.rt().form().events.back(), "MAINFORM_QUERYCLOSE");
+}
+
+TEST(Form, RejectsMalformedDescriptions) {
+  std::string err;
+  EXPECT_FALSE(rt::parse_form("form = A\ncaption = B\nposition = 0\n", &err));
+  EXPECT_NE(err.find("line 3"), std::string::npos) << err;
+  EXPECT_FALSE(rt::parse_form("form = A\nnonsense\n", &err));
+  EXPECT_FALSE(rt::parse_form("form = A\ncaption = B\nposition = 0 0\nsize = 5 5\nfont = F\ncharset = 1\n",
+                              &err))
+      << "a window too small for any client area";
+  EXPECT_FALSE(rt::parse_form("form = A\ncolour = red\n", &err));
+}
+
+TEST(Polls, TheSameQuestionAnsweredAlikeTwiceIsIdle) {
+  Program p;
+  p.start();
+  rt::Runtime& r = p.rt();
+  r.note_poll(1, 0);
+  r.note_poll(2, 0);
+  EXPECT_EQ(p.host().idles(), 0);
+  r.note_poll(1, 0);
+  EXPECT_EQ(p.host().idles(), 1);
+  r.note_poll(1, -1);  // a new answer is news
+  EXPECT_EQ(p.host().idles(), 1);
+  platform::Event e;
+  e.type = platform::Event::Type::MouseMove;
+  r.on_event(e);  // input resets what the program has seen
+  r.note_poll(1, 0);
+  EXPECT_EQ(p.host().idles(), 1);
+}
+
+}  // namespace
