@@ -25,6 +25,16 @@ class Zided : public State {
   int run();
   void main_program();
 
+  // The main program's own start-up steps, in the order it runs them
+  // (flow/main_program.cpp); they read the module's DATA in turn.
+  void init_arrays();             // contact arrays and NOTE
+  void init_colours_and_notes();  // COLMAP, PALORD, WCOLOR(1), NOTE
+  void init_menu_items();         // the nine MENU_ITEM texts
+  void init_speeds();             // animation speed, delays, title colour
+  void init_options();            // level, name, time limit, walker, factors
+  void init_scenery_tables();     // zones, mountain centres, sky, snow, trees
+  void init_best20();             // empty Best-20 list, menu cursor
+
   // Menus and prompts (flow/menus.cpp).
   void LOCATE1(double row, double col);
   void WAIT1(std::int32_t ms);
