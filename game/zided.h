@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <source_location>
 #include <string>
 
 #include "game/flow/state.h"
@@ -102,7 +101,7 @@ class Zided : public State {
 
  protected:
   // A statement boundary with the caller's line.
-  void st(std::source_location loc = std::source_location::current()) { rt.STMT(loc); }
+  void st(rt::SourceLine loc = rt::SourceLine::current()) { rt.STMT(loc); }
 
   // The frame of one SUB call: a fresh unit context in module zideD.
   struct Sub : rt::Frame::SubFrame {

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <source_location>
 #include <string>
 #include <vector>
 
@@ -18,6 +17,17 @@
 namespace rt {
 
 class Runtime;
+
+// The caller's source file and line, captured at the call site (works with
+// compilers whose library lacks std::source_location).
+struct SourceLine {
+  const char* file = "";
+  unsigned line = 0;
+  static constexpr SourceLine current(const char* file = __builtin_FILE(),
+                                      unsigned line = __builtin_LINE()) {
+    return {file, line};
+  }
+};
 
 // Where READ takes its next item: a DATA record and an offset in its text.
 struct DataPos {
@@ -67,11 +77,11 @@ class Frame : public platform::EventSink {
   }
   void SET_LINE(std::uint16_t line) { ctx_.line = line; }
   // STMT_YIELD then SET_LINE with the caller's line: one call per statement.
-  void STMT(std::source_location loc = std::source_location::current()) {
+  void STMT(SourceLine loc = SourceLine::current()) {
     STMT_YIELD();
-    ctx_.line = static_cast<std::uint16_t>(loc.line());
-    ctx_.cpp_file = loc.file_name();
-    ctx_.cpp_line = loc.line();
+    ctx_.line = static_cast<std::uint16_t>(loc.line);
+    ctx_.cpp_file = loc.file;
+    ctx_.cpp_line = loc.line;
   }
   void SET_MAIN_MODULE(const std::string& name) { main_module_ = name; }
   void SET_MODULE(const std::string& name) { ctx_.module = name; }

@@ -187,7 +187,7 @@ TEST(End, GivesItsExitCode) {
   EXPECT_EQ(p.run([&](rt::Runtime& r) { r.END(3); }), 3);
 }
 
-TEST(StartUp, AFormWithoutDataFailsWithTheFramesMessage) {
+TEST(FrameStartUp, AFormWithoutDataFailsWithTheFramesMessage) {
   Program p;
   int code = p.rt().run("form = MAINFORM\n", {}, [] { FAIL() << "must not run"; });
   EXPECT_EQ(code, 1);
@@ -195,7 +195,7 @@ TEST(StartUp, AFormWithoutDataFailsWithTheFramesMessage) {
   EXPECT_NE(p.host().boxes()[0].find("フォームデータがありません"), std::string::npos);
 }
 
-TEST(StartUp, TheWindowComesFromTheForm) {
+TEST(FrameStartUp, TheWindowComesFromTheForm) {
   Program p;
   p.run([](rt::Runtime&) {});
   EXPECT_EQ(p.host().window().caption, "Peakwend/T");
