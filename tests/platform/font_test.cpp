@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <map>
 #include <string>
 
 #include "platform/sjis.h"
@@ -108,15 +107,6 @@ TEST(Font, NarrowGlyphsOfDoubleByteCodesAreCentred) {
       EXPECT_EQ(alpha.pixel(x, y), want) << x << "," << y;
     }
   }
-}
-
-TEST(Font, DistinctCharactersDistinctGlyphs) {
-  std::map<std::string, int> seen;
-  for (int b = 0x21; b <= 0x7E; ++b) {
-    auto [it, fresh] = seen.emplace(hex_of(platform::narrow_glyph(b)), b);
-    EXPECT_TRUE(fresh) << b << " looks like " << it->second;
-  }
-  EXPECT_NE(hex_of(platform::wide_glyph(0x82, 0xA0)), hex_of(platform::wide_glyph(0x82, 0xA2)));
 }
 
 TEST(Font, DrawingSetsOnlyTheStrokesAndClips) {

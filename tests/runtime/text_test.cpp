@@ -280,12 +280,6 @@ TEST_F(TextTest, PrintUsingWritesAtTheCursorAndEndsTheLine) {
   EXPECT_EQ(row(5).substr(0, 4), " 1  ");
 }
 
-TEST_F(TextTest, ReportsPrintAtTheCursor) {
-  r().LOCATE(0, 0, 3);
-  EXPECT_TRUE(r().print_report(platform::utf8_to_sjis("\r\nエラー")));
-  EXPECT_EQ(row(4).substr(0, 6), platform::utf8_to_sjis("エラー"));
-}
-
 TEST(TextReport, AnErrorReportAppearsInTheWindow) {
   Program p;
   unsigned line = 0;
