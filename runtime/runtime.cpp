@@ -7,6 +7,10 @@ Runtime::Runtime(platform::Host& host, platform::Registry& registry) : Frame(hos
 void Runtime::start_areas() {
   int w = form().client_width();
   int h = form().client_height();
+  if (w <= 0 || h <= 0) {  // started without a form: the window's own size
+    w = host().picture().width();
+    h = host().picture().height();
+  }
   start_screen(w, h);
   start_text(w, h);
   start_input();
