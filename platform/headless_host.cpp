@@ -57,7 +57,14 @@ bool HeadlessHost::pump(EventSink& sink) {
 void HeadlessHost::input_idle() {
   ++idles_;
   ++now_;  // waiting for input lets time pass
-  if (runner_) runner_->note_idle();
+  if (runner_) {
+    runner_->note_idle();
+  } else {
+    // Nobody will ever answer: close the window rather than wait for ever.
+    Event close;
+    close.type = Event::Type::Close;
+    queued_.push_back(close);
+  }
 }
 
 LocalTime HeadlessHost::local_time() { return add_millis(start_, now_); }

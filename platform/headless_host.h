@@ -1,5 +1,6 @@
 // A host without a window: a virtual millisecond clock that moves on as the
-// program reads it or waits for input, and events from a script.
+// program reads it or waits for input, and events from a script. Without a
+// script, the window closes as soon as the program waits for input.
 #pragma once
 
 #include <deque>

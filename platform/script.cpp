@@ -324,6 +324,7 @@ void ScriptRunner::step(std::uint32_t now, const Surface& picture, std::vector<E
           for (Event e : pending_[pending_next_]) out.push_back(std::move(e));
           ++pending_next_;
           idle_since_input_ = false;
+          input_sent_ = true;
           idle_fresh_ = false;
         }
         done = pending_next_ >= pending_.size();
@@ -358,8 +359,9 @@ void ScriptRunner::step(std::uint32_t now, const Surface& picture, std::vector<E
     expanded_ = false;
     ++next_;
   }
-  // A script that runs out closes the window, as a player would.
-  if (next_ >= commands_.size() && !close_sent_) {
+  // A script that runs out closes the window, as a player would: once the
+  // program has seen the last input.
+  if (next_ >= commands_.size() && !close_sent_ && (idle_since_input_ || !input_sent_)) {
     Event e;
     e.type = Event::Type::Close;
     out.push_back(e);

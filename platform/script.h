@@ -64,6 +64,7 @@ class ScriptRunner {
   bool idle_fresh_ = false;        // idle seen since the current command began
   bool idle_since_input_ = false;  // idle seen since the last input event
   bool close_sent_ = false;
+  bool input_sent_ = false;
   std::vector<std::vector<Event>> pending_;  // primitives of the current command
   std::size_t pending_next_ = 0;
   bool expanded_ = false;

@@ -73,7 +73,7 @@ void failing_sub(rt::Runtime& r, std::uint16_t line) {
 }
 
 TEST(RunTimeError, InASubReportsModuleLineAndLogsIt) {
-  Program p;
+  Program p(with_script("idle\nkey Enter\n"));
   int code = p.run([&](rt::Runtime& r) {
     r.SET_MAIN_MODULE("zideD.bas");
     r.SET_MODULE("zideD.bas");
@@ -98,6 +98,23 @@ TEST(RunTimeError, InASubReportsModuleLineAndLogsIt) {
   // Saved to the file, not just held in memory.
   platform::Registry reread(p.registry().path());
   EXPECT_EQ(std::get<std::uint32_t>(*reread.get(rt::Frame::kErrorKey, "LINE")), 1234u);
+}
+
+TEST(RunTimeError, TheReportWaitsForOneKeyThenEnds) {
+  Program p(with_script("wait 500\nkey x\nwait 100000\n"));
+  std::uint32_t raised_at = 0;
+  int code = p.run([&](rt::Runtime& r) {
+    r.SET_MODULE("zideD.bas");
+    r.LOCATE(0, 0, 0);
+    raised_at = r.host().millis();
+    r.RT_ERROR(5, 0);
+  });
+  EXPECT_EQ(code, 1);
+  std::uint32_t ended_at = p.host().now();
+  EXPECT_GE(ended_at - raised_at, 500u) << "waited for the key";
+  EXPECT_LT(ended_at - raised_at, 600u) << "ended at the key, not at the script's end";
+  std::string row3 = platform::sjis_to_utf8(p.rt().text_row(3));
+  EXPECT_NE(row3.find("任意のキーを押してください"), std::string::npos) << row3;
 }
 
 TEST(RunTimeError, ErrorZeroIsIgnored) {
