@@ -41,15 +41,17 @@ T floor_div(T a, T b) {  // b > 0
   return (a % b != 0 && a < 0) ? q - 1 : q;
 }
 
+// floor(sqrt(v)) for 0 <= v < 2^62.
+int64_t isqrt(int64_t v) {
+  auto s = static_cast<int64_t>(std::sqrt(static_cast<double>(v)));
+  while (s * s > v) --s;
+  while ((s + 1) * (s + 1) <= v) ++s;
+  return s;
+}
+
 // floor(sqrt(q)) for 0 <= q < 2^126.
 int64_t isqrt(WideInt q) {
-  if (q < (WideInt{1} << 52)) {
-    auto v = static_cast<std::uint64_t>(q);
-    auto s = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(v)));
-    while (s * s > v) --s;
-    while ((s + 1) * (s + 1) <= v) ++s;
-    return static_cast<int64_t>(s);
-  }
+  if (q < (WideInt{1} << 62)) return isqrt(static_cast<int64_t>(q));
   auto s = static_cast<WideInt>(std::sqrt(static_cast<long double>(q)));
   while (s * s > q) --s;
   while ((s + 1) * (s + 1) <= q) ++s;

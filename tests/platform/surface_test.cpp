@@ -8,42 +8,20 @@
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
-#include <limits>
 #include <numbers>
 #include <vector>
+
+#include "tests/support/pixels.h"
 
 namespace platform {
 namespace {
 
+using testing_support::count;
+using testing_support::extent;
+using testing_support::Extent;
+
 constexpr Rgb kInk = rgb(255, 255, 255);
 constexpr Pen kSolid{kInk, PenStyle::Solid, Rop::Copy};
-
-int count(const Surface& s, Rgb c) {
-  int n = 0;
-  for (Rgb p : s.pixels()) n += p == c;
-  return n;
-}
-
-struct Extent {
-  int left = std::numeric_limits<int>::max(), top = std::numeric_limits<int>::max();
-  int right = -1, bottom = -1;
-  int width() const { return right - left + 1; }
-  int height() const { return bottom - top + 1; }
-};
-
-Extent extent(const Surface& s, Rgb c) {
-  Extent e;
-  for (int y = 0; y < s.height(); ++y) {
-    for (int x = 0; x < s.width(); ++x) {
-      if (s.get(x, y) != c) continue;
-      e.left = std::min(e.left, x);
-      e.right = std::max(e.right, x);
-      e.top = std::min(e.top, y);
-      e.bottom = std::max(e.bottom, y);
-    }
-  }
-  return e;
-}
 
 bool in_ellipse(const PixelBox& box, int x, int y) {
   Span s = ellipse_span(box, y);

@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <numbers>
 #include <vector>
 
 #include "platform/surface.h"
+#include "tests/support/pixels.h"
 #include "tests/support/program.h"
 
 namespace rt {
@@ -19,48 +21,16 @@ namespace {
 using platform::rgb;
 using platform::Rgb;
 using platform::Surface;
+using testing_support::count;
+using testing_support::count_in;
 using testing_support::error_of;
+using testing_support::Extent;
+using testing_support::extent;
 using testing_support::Program;
 
 constexpr int kBottom = 503;  // pixel row of world y = 0
 constexpr Rgb kWhite = rgb(255, 255, 255);
 constexpr Rgb kRed = rgb(255, 0, 0);
-
-int count(const Surface& s, Rgb c) {
-  int n = 0;
-  for (Rgb p : s.pixels()) n += p == c;
-  return n;
-}
-
-// Pixels of colour c in the rectangle x0..x1, y0..y1 (clipped to the picture).
-int count_in(const Surface& s, Rgb c, int x0, int y0, int x1, int y1) {
-  int n = 0;
-  for (int y = std::max(y0, 0); y <= std::min(y1, s.height() - 1); ++y) {
-    const Rgb* row = s.row(y);
-    for (int x = std::max(x0, 0); x <= std::min(x1, s.width() - 1); ++x) n += row[x] == c;
-  }
-  return n;
-}
-
-struct Extent {
-  int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
-  int width() const { return right - left + 1; }
-  int height() const { return bottom - top + 1; }
-};
-
-Extent extent(const Surface& s, Rgb c) {
-  Extent e;
-  for (int y = 0; y < s.height(); ++y) {
-    for (int x = 0; x < s.width(); ++x) {
-      if (s.get(x, y) != c) continue;
-      e.left = std::min(e.left, x);
-      e.right = std::max(e.right, x);
-      e.top = std::min(e.top, y);
-      e.bottom = std::max(e.bottom, y);
-    }
-  }
-  return e;
-}
 
 class ScreenTest : public ::testing::Test {
  protected:
@@ -586,10 +556,13 @@ TEST_F(ScreenTest, DemoSceneSavesAsPng) {
   r().CIRCLE(0, Coord{300, 484}, 14, 5, 1, 0.5, 5.0, true, -1, 13);
   EXPECT_EQ(picture(), backing());
 
+  // Beside the test binary, inside the build tree.
+  std::string path =
+      (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "screen_demo.png").string();
   std::string error;
-  ASSERT_TRUE(platform::save_png(picture(), "screen_demo.png", &error)) << error;
+  ASSERT_TRUE(platform::save_png(picture(), path, &error)) << error;
   Surface back;
-  ASSERT_TRUE(platform::load_png("screen_demo.png", &back, &error)) << error;
+  ASSERT_TRUE(platform::load_png(path, &back, &error)) << error;
   EXPECT_EQ(back, picture());
 }
 
