@@ -12,6 +12,11 @@ volatile std::sig_atomic_t g_quit_signal = 0;
 void request_quit_from_signal() { g_quit_signal = 1; }
 bool quit_requested_by_signal() { return g_quit_signal != 0; }
 
+MidiOut& Host::midi() {
+  static NoMidi none;
+  return none;
+}
+
 LocalTime system_local_time() {
   std::time_t now = std::time(nullptr);
   std::tm tm{};

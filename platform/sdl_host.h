@@ -33,6 +33,7 @@ class SdlHost : public Host {
   std::uint32_t millis() override;
   LocalTime local_time() override;
   void beep() override;
+  MidiOut& midi() override { return *midi_; }
   void message_box(const std::string& caption, const std::string& text, BoxIcon icon) override;
   int quit_code() const override { return quit_code_; }
   void set_script_hooks(ScriptHooks* hooks) override;
@@ -40,12 +41,14 @@ class SdlHost : public Host {
   int scale() const { return scale_; }
 
  private:
+  std::uint32_t now_ms() const;  // the clock, without counting as a read
   void translate(const SDL_Event& ev, std::vector<Event>& out);
   void present(bool force);
   void toggle_fullscreen();
   void save_screenshot();
 
   HostOptions options_;
+  std::shared_ptr<MidiOut> midi_;
   WindowSpec spec_;
   Surface picture_;
   SDL_Window* window_ = nullptr;
@@ -63,6 +66,7 @@ class SdlHost : public Host {
   bool closed_ = false;
   bool video_ready_ = false;
   int buttons_held_ = 0;
+  bool clock_read_ = false;  // millis() was asked since the last input_idle()
 };
 
 }  // namespace platform
