@@ -304,6 +304,11 @@ bool SdlHost::pump(EventSink& sink) {
     closed_ = true;
     return false;
   }
+  // The program pumps every few statements; asking the window system more
+  // often than this only costs system calls (and a busy wait's accuracy).
+  auto now = std::chrono::steady_clock::now();
+  if (now - last_poll_ < kPollInterval) return true;
+  last_poll_ = now;
   batch_.clear();
   SDL_Event ev;
   while (SDL_PollEvent(&ev)) translate(ev, batch_);
@@ -315,6 +320,7 @@ bool SdlHost::pump(EventSink& sink) {
       return false;
     }
   }
+  if (!batch_.empty()) quiet_since_.reset();
   for (const Event& e : batch_) {
     sink.on_event(e);
     if (e.type == Event::Type::Close) {
@@ -333,10 +339,15 @@ void SdlHost::input_idle() {
   // (an animation, a busy wait): sleeping would stretch its steps.
   if (clock_read_) {
     clock_read_ = false;
+    quiet_since_.reset();
     return;
   }
-  // Sleep until an event arrives, for at most a millisecond.
-  SDL_WaitEventTimeout(nullptr, 1);
+  // Sleep until an event arrives: at most a millisecond at first, longer
+  // once nothing has happened for a while. The next pump looks at once.
+  auto now = std::chrono::steady_clock::now();
+  if (!quiet_since_) quiet_since_ = now;
+  SDL_WaitEventTimeout(nullptr, now - *quiet_since_ < kQuietAfter ? 1 : kQuietSleepMs);
+  last_poll_ = {};
 }
 
 void SdlHost::beep() {

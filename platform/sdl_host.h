@@ -27,7 +27,10 @@ class SdlHost : public Host {
 
   bool create_window(const WindowSpec& spec, std::string* error) override;
   Surface& picture() override { return picture_; }
-  void picture_changed() override { dirty_ = true; }
+  void picture_changed() override {
+    dirty_ = true;
+    quiet_since_.reset();
+  }
   bool pump(EventSink& sink) override;
   void input_idle() override;
   std::uint32_t millis() override;
@@ -47,6 +50,12 @@ class SdlHost : public Host {
   void toggle_fullscreen();
   void save_screenshot();
 
+  // The window system is asked for events at most this often.
+  static constexpr std::chrono::microseconds kPollInterval{500};
+  // Idle this long with no input, drawing or clock reads: sleep longer.
+  static constexpr std::chrono::milliseconds kQuietAfter{250};
+  static constexpr int kQuietSleepMs = 10;
+
   HostOptions options_;
   std::shared_ptr<MidiOut> midi_;
   WindowSpec spec_;
@@ -57,6 +66,8 @@ class SdlHost : public Host {
   std::optional<ScriptRunner> runner_;
   std::vector<Event> batch_;
   std::chrono::steady_clock::time_point start_clock_;
+  std::chrono::steady_clock::time_point last_poll_{};
+  std::optional<std::chrono::steady_clock::time_point> quiet_since_;
   LocalTime start_time_;
   std::uint32_t last_present_ = 0;
   std::uint32_t frame_ms_ = 16;

@@ -117,7 +117,16 @@ void Synth::reset() {
 }
 
 void Synth::render(float* out, int frames) {
-  if (state() != State::Ready) {
+  // Nothing loaded, or nothing sounding for a while (the reverb has died
+  // away): silence without the synthesizer's work.
+  bool quiet = state() != State::Ready;
+  if (!quiet && fluid_synth_get_active_voice_count(fluid_->synth) == 0) {
+    quiet = quiet_frames_ >= static_cast<long>(rate_ * kTailSeconds);
+    quiet_frames_ += frames;
+  } else {
+    quiet_frames_ = 0;
+  }
+  if (quiet) {
     std::memset(out, 0, sizeof(float) * 2 * static_cast<std::size_t>(frames));
     return;
   }

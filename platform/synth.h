@@ -50,8 +50,11 @@ class Synth {
   struct Fluid;
   explicit Synth(std::unique_ptr<Fluid> fluid, double rate);
 
+  static constexpr double kTailSeconds = 4.0;  // rendered after the last voice ends
+
   std::unique_ptr<Fluid> fluid_;
   double rate_;
+  long quiet_frames_ = 0;  // frames rendered since no voice sounded
   std::atomic<State> state_{State::Empty};
   std::thread loader_;
   std::mutex mutex_;

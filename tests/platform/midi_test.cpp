@@ -61,6 +61,12 @@ std::vector<float> render(Synth& s, int frames) {
   return out;
 }
 
+// Renders like the audio device does: buffer after buffer.
+void play_for(Synth& s, double seconds) {
+  std::vector<float> buf(2 * 256);
+  for (int n = static_cast<int>(seconds * 44100 / 256); n > 0; --n) s.render(buf.data(), 256);
+}
+
 std::unique_ptr<Synth> loaded_synth() {
   std::string why;
   auto s = Synth::create(44100, &why);
@@ -157,6 +163,22 @@ TEST(Synth, TwoMillisecondNoteIsStillHeard) {
   s->send(0x7F4890);
   render(*s, 88);
   s->send(0x004890);
+  EXPECT_GT(peak(render(*s, 441)), 0.01f);
+  // Both messages may fall between two audio buffers.
+  render(*s, 44100 * 2);
+  s->send(0x7F3C90);
+  s->send(0x003C90);
+  EXPECT_GT(peak(render(*s, 441)), 0.01f);
+}
+
+TEST(Synth, NoteAfterALongSilenceSounds) {
+  auto s = loaded_synth();
+  ASSERT_TRUE(s);
+  s->send(0x7F3C90);
+  s->send(0x003C90);
+  play_for(*s, 10);
+  EXPECT_EQ(peak(render(*s, 4410)), 0.0f);  // not even the effects' residue
+  s->send(0x7F3C90);
   EXPECT_GT(peak(render(*s, 441)), 0.01f);
 }
 
