@@ -40,6 +40,9 @@ std::unique_ptr<Synth> Synth::create(double sample_rate, std::string* error) {
   // The program's notes last about 2 ms; the synthesizer holds each for at
   // least this long so that it is heard.
   fluid_settings_setint(f->settings, "synth.min-note-length", 10);
+  // FluidSynth's default gain (0.2) leaves one note some 28 dB below full
+  // scale; the program plays one note at a time, so there is room.
+  fluid_settings_setnum(f->settings, "synth.gain", 0.5);
   f->synth = new_fluid_synth(f->settings);
   if (!f->synth) {
     if (error) *error = "FluidSynth cannot make a synthesizer";
