@@ -48,6 +48,20 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  platform::MidiOptions midi;
+  midi.mode = o.midi == app::MidiChoice::FluidSynth ? platform::MidiMode::FluidSynth
+              : o.midi == app::MidiChoice::None     ? platform::MidiMode::None
+                                                    : platform::MidiMode::Auto;
+  midi.soundfont = o.soundfont;
+  midi.headless = o.headless;
+  std::string note;
+  host_options.midi = platform::open_midi(midi, &note);
+  if (!host_options.midi) {
+    std::cerr << "peakwend: --midi fluidsynth: " << note << "\n";
+    return 2;
+  }
+  if (!note.empty()) std::cerr << "peakwend: playing without notes: " << note << "\n";
+
   std::unique_ptr<platform::Host> host;
   if (o.headless) {
     host = std::make_unique<platform::HeadlessHost>(std::move(host_options));

@@ -6,6 +6,7 @@ namespace platform {
 
 HeadlessHost::HeadlessHost(HostOptions options)
     : options_(std::move(options)),
+      midi_(options_.midi ? options_.midi : std::make_shared<MidiRecorder>()),
       start_(options_.start_time ? *options_.start_time : system_local_time()) {
   if (options_.script) runner_.emplace(*options_.script);
 }
@@ -52,6 +53,11 @@ bool HeadlessHost::pump(EventSink& sink) {
     }
   }
   return true;
+}
+
+void HeadlessHost::beep() {
+  ++beeps_;
+  midi_->beep();
 }
 
 void HeadlessHost::input_idle() {

@@ -23,7 +23,8 @@ class HeadlessHost : public Host {
   void input_idle() override;
   std::uint32_t millis() override { return now_++; }
   LocalTime local_time() override;
-  void beep() override { ++beeps_; }
+  void beep() override;
+  MidiOut& midi() override { return *midi_; }
   void message_box(const std::string& caption, const std::string& text, BoxIcon icon) override;
   int quit_code() const override { return quit_code_; }
   void set_script_hooks(ScriptHooks* hooks) override;
@@ -38,9 +39,12 @@ class HeadlessHost : public Host {
   long changes() const { return changes_; }
   const WindowSpec& window() const { return spec_; }
   const std::vector<std::string>& boxes() const { return boxes_; }
+  // The recorder behind midi(), or null when the device is another.
+  MidiRecorder* recorder() { return dynamic_cast<MidiRecorder*>(midi_.get()); }
 
  private:
   HostOptions options_;
+  std::shared_ptr<MidiOut> midi_;
   WindowSpec spec_;
   Surface picture_;
   std::optional<ScriptRunner> runner_;

@@ -13,6 +13,11 @@ void request_quit_from_signal() { g_quit_signal = 1; }
 bool quit_requested_by_signal() { return g_quit_signal != 0; }
 void clear_quit_request() { g_quit_signal = 0; }
 
+MidiOut& Host::midi() {
+  static NoMidi none;
+  return none;
+}
+
 LocalTime system_local_time() {
   std::time_t now = std::time(nullptr);
   std::tm tm{};

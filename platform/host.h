@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/events.h"
+#include "platform/midi.h"
 #include "platform/surface.h"
 
 namespace platform {
@@ -62,6 +63,8 @@ class Host {
   virtual std::uint32_t millis() = 0;
   virtual LocalTime local_time() = 0;
   virtual void beep() = 0;
+  // The MIDI output behind the multimedia stand-in (none unless a host has one).
+  virtual MidiOut& midi();
   virtual void message_box(const std::string& caption, const std::string& text, BoxIcon icon) = 0;
   // The exit code the host asks for when pump() returned false.
   virtual int quit_code() const { return 0; }

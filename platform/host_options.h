@@ -1,11 +1,13 @@
 // What the command line tells a host.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/host.h"
+#include "platform/midi.h"
 #include "platform/script.h"
 
 namespace platform {
@@ -15,6 +17,8 @@ struct HostOptions {
   std::optional<std::vector<ScriptCommand>> script;
   int scale = 0;                        // 0: the largest that fits the desktop
   bool fullscreen = false;
+  // The MIDI output; when null the headless host records, the SDL host has none.
+  std::shared_ptr<MidiOut> midi;
 };
 
 // The system's local time now.

@@ -89,6 +89,7 @@ std::string pictures_dir() {
 
 SdlHost::SdlHost(HostOptions options)
     : options_(std::move(options)),
+      midi_(options_.midi ? options_.midi : std::make_shared<NoMidi>()),
       start_clock_(std::chrono::steady_clock::now()),
       start_time_(options_.start_time ? *options_.start_time : system_local_time()) {
   if (options_.script) runner_.emplace(*options_.script);
@@ -171,15 +172,20 @@ bool SdlHost::create_window(const WindowSpec& spec, std::string* error) {
 }
 
 std::uint32_t SdlHost::millis() {
+  clock_read_ = true;
+  return now_ms();
+}
+
+std::uint32_t SdlHost::now_ms() const {
   auto d = std::chrono::steady_clock::now() - start_clock_;
   return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
 }
 
-LocalTime SdlHost::local_time() { return add_millis(start_time_, millis()); }
+LocalTime SdlHost::local_time() { return add_millis(start_time_, now_ms()); }
 
 void SdlHost::present(bool force) {
   if (!renderer_ || !texture_) return;
-  std::uint32_t now = millis();
+  std::uint32_t now = now_ms();
   if (!force && (!dirty_ || now - last_present_ < frame_ms_)) return;
   SDL_UpdateTexture(texture_, nullptr, picture_.pixels().data(),
                     picture_.width() * static_cast<int>(sizeof(Rgb)));
@@ -298,17 +304,23 @@ bool SdlHost::pump(EventSink& sink) {
     closed_ = true;
     return false;
   }
+  // The program pumps every few statements; asking the window system more
+  // often than this only costs system calls (and a busy wait's accuracy).
+  auto now = std::chrono::steady_clock::now();
+  if (now - last_poll_ < kPollInterval) return true;
+  last_poll_ = now;
   batch_.clear();
   SDL_Event ev;
   while (SDL_PollEvent(&ev)) translate(ev, batch_);
   if (runner_) {
-    runner_->step(millis(), picture_, batch_);
+    runner_->step(now_ms(), picture_, batch_);
     if (auto code = runner_->failure_code()) {
       quit_code_ = *code;
       closed_ = true;
       return false;
     }
   }
+  if (!batch_.empty()) quiet_since_.reset();
   for (const Event& e : batch_) {
     sink.on_event(e);
     if (e.type == Event::Type::Close) {
@@ -323,11 +335,23 @@ bool SdlHost::pump(EventSink& sink) {
 void SdlHost::input_idle() {
   if (runner_) runner_->note_idle();
   present(false);
-  // Sleep until an event arrives, for at most a millisecond.
-  SDL_WaitEventTimeout(nullptr, 1);
+  // A program that reads the clock between its polls is timing something
+  // (an animation, a busy wait): sleeping would stretch its steps.
+  if (clock_read_) {
+    clock_read_ = false;
+    quiet_since_.reset();
+    return;
+  }
+  // Sleep until an event arrives: at most a millisecond at first, longer
+  // once nothing has happened for a while. The next pump looks at once.
+  auto now = std::chrono::steady_clock::now();
+  if (!quiet_since_) quiet_since_ = now;
+  SDL_WaitEventTimeout(nullptr, now - *quiet_since_ < kQuietAfter ? 1 : kQuietSleepMs);
+  last_poll_ = {};
 }
 
 void SdlHost::beep() {
+  if (midi_->beep()) return;
   std::fputc('\a', stderr);
   std::fflush(stderr);
 }
