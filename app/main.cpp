@@ -71,6 +71,14 @@ int main(int argc, char** argv) {
   platform::Registry registry;
   rt::Runtime runtime(*host, registry);
   game::Zided game(runtime);
+  if (o.trace_path) {
+    try {
+      game.open_trace(*o.trace_path);
+    } catch (const std::exception& e) {
+      std::cerr << "peakwend: " << e.what() << "\n";
+      return 2;
+    }
+  }
   app::ScriptHooks hooks(runtime, game);
   host->set_script_hooks(&hooks);
   return game.run();

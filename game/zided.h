@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
 
 #include "game/flow/state.h"
@@ -34,6 +36,14 @@ class Zided : public State {
   void init_scenery_tables();     // zones, mountain centres, sky, snow, trees
   void init_best20();             // empty Best-20 list, menu cursor
 
+  // The main program's screens (flow/main_program.cpp).
+  void title_screen();
+  void menu_loop();
+  void level_screen();
+  void time_limit_screen();
+  void animation_speed_screen();
+  void name_screen();
+
   // Menus and prompts (flow/menus.cpp).
   void LOCATE1(double row, double col);
   void WAIT1(std::int32_t ms);
@@ -41,8 +51,13 @@ class Zided : public State {
   void FMENU1(double left, double top, double width, double n, Single& ch);
   void HMENU(double x, double y, double w, double n, double cur, Single& sel);
 
-  // One game, from "Start 1-Game" back to the menu (flow/game_loop.cpp).
+  // One game, from "Start 1-Game" back to the menu (flow/game_loop.cpp):
+  // the tries, the simulation loop of one try (true at the goal), the goal.
   void play_game();
+  bool run_try();
+  void goal();
+  // One CSV line per simulation step to `path` (--trace).
+  void open_trace(const std::string& path);
 
   // Landscape layout (scenery/layout.cpp).
   void DFWALL();
@@ -109,6 +124,13 @@ class Zided : public State {
   };
 
   rt::Runtime& rt;
+
+ private:
+  struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+  };
+  void trace_step(long step);
+  std::unique_ptr<std::FILE, FileCloser> trace_;
 };
 
 }  // namespace game

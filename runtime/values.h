@@ -154,6 +154,8 @@ class FixedStr {
 
   static constexpr std::size_t size() { return N; }
   std::string_view view() const { return {buf_.data(), N}; }
+  // The buffer itself, for statements that fill it in place (INPUT).
+  std::span<char> span() { return {buf_.data(), N}; }
   operator std::string_view() const { return view(); }  // NOLINT
   std::string str() const { return std::string(view()); }
 

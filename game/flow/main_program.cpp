@@ -16,23 +16,128 @@ void Zided::main_program() {
   rt.DATA_START(data::constants_text());
 
   init_arrays();
-  // MOPEN: open the MIDI output.
+  st(); MOPEN();
   init_colours_and_notes();
   init_menu_items();
-  // CLS 0.
+  st(); rt.CLS(0, 0);
   init_speeds();
-  // Title screen: FZMMS, "Version 4.1", DEMOS, WAIT1(1000), CLS.
+  title_screen();
   init_options();
   init_scenery_tables();
-  // DFWALL; WALL_E(k) = 1, WALL_ATTR(k) = 2 for every wall.
-  // LAYOUT_COUNT = 1; TRIES = 10; SETFD(LAYOUT_COUNT, NOBJ).
-  init_best20();
-  // CLS; MSPIC; CLS; then the menu loop.
-
-  // Until the menu exists: wait for the window to close.
-  for (;;) {
-    st(); rt.INKEY(0);
+  st(); DFWALL();
+  for (Single k = 1; k <= NWALL; k += 1) {
+    st(); WALL_E(k) = 1;
+    st(); WALL_ATTR(k) = 2;
   }
+  st(); LAYOUT_COUNT = 1;
+  st(); TRIES = 10;
+  st(); SETFD(LAYOUT_COUNT, NOBJ);
+  init_best20();
+  st(); rt.CLS(0, 0);
+  st(); MSPIC();
+  st(); rt.CLS(0, 0);
+  menu_loop();
+}
+
+void Zided::title_screen() {
+  st(); FZMMS(TITLE_COLOR, "Peakwend");
+  st(); LOCATE1(17, 33);
+  st(); rt.PRINT(0, "Version 4.1");
+  st(); LOCATE1(19, 26);
+  st(); rt.PRINT(0, "Rebuilt for Linux by Peakwend");
+  st(); DEMOS();
+  st(); WAIT1(1000);
+  st(); rt.CLS(0, 0);
+}
+
+void Zided::menu_loop() {
+  for (;;) {
+    st(); PALET0();
+    st(); FMENU1(19, 5, 39, 9, MENU_CHOICE);
+    switch (rt::CINT(MENU_CHOICE)) {
+      case 1:
+        st(); PLAY_COUNT = PLAY_COUNT + 1;
+        st(); play_game();
+        break;
+      case 2:
+        level_screen();
+        break;
+      case 3:
+        time_limit_screen();
+        break;
+      case 4:
+        st(); SETFD(LAYOUT_COUNT, NOBJ);
+        break;
+      case 5:
+        st(); SRANKS();
+        st(); ANYKEY();
+        st(); rt.CLS(0, 0);
+        break;
+      case 6:
+        name_screen();
+        break;
+      case 7:
+        st(); PLAY_COUNT = 0;
+        for (Single i = 1; i <= 20; i += 1) {
+          st(); BEST_TIME(i) = 10000;
+        }
+        break;
+      case 8:
+        animation_speed_screen();
+        break;
+      case 9:
+        st(); rt.END(0);
+      default:
+        break;
+    }
+  }
+}
+
+void Zided::level_screen() {
+  st(); LOCATE1(17, 27);
+  st(); rt.PRINT(0, "( High --------- Low )");
+  st(); OPT_ITEM(1) = "  1  ";
+  st(); OPT_ITEM(2) = "  2  ";
+  st(); OPT_ITEM(3) = "  3  ";
+  st(); HMENU(29, 18, 6, 3, LEVEL, SEL);
+  st(); LEVEL = SEL;
+  st(); ZONE_A(1) = 270 + 30 * (3 - SEL);
+  st(); ZONE_A(2) = ZONE_A(1);
+  st(); SETFD(LAYOUT_COUNT, NOBJ);
+}
+
+void Zided::time_limit_screen() {
+  st(); OPT_ITEM(1) = "   50  ";
+  st(); OPT_ITEM(2) = "  100  ";
+  st(); HMENU(31, 18, 7, 2, TIME_SEL, SEL);
+  st(); TIME_SEL = SEL;
+  st(); TIME_LIMIT = 50 * rt::POW(2, SEL - 1);
+}
+
+void Zided::animation_speed_screen() {
+  st(); LOCATE1(18, 28);
+  st(); rt.PRINT(0, "( Fast <-----> Slow )");
+  st(); OPT_ITEM(1) = " 1 ";
+  st(); OPT_ITEM(2) = " 2 ";
+  st(); OPT_ITEM(3) = " 3 ";
+  st(); HMENU(32, 19, 4, 3, ANIM_SEL, SEL);
+  st(); ANIM_SEL = SEL;
+  st(); ANIM_DELAY = rt::CLNG(5 + 3 * (SEL - 2));
+  st(); TITLE_DELAY = 15;
+  st(); DEMO_DELAY = 5;
+  st(); DT = 0.06;
+}
+
+void Zided::name_screen() {
+  st(); rt.COLOR(0, 15);
+  st(); LOCATE1(18, 30);
+  st(); rt.PRINT(0, "                 ");
+  st(); LOCATE1(18, 30);
+  st(); rt.INPUT(0, 2, " Name", {PLAYER_NAME.span()});
+  st(); rt.COLOR(0, 7);
+  st(); rt.CLS(0, 0);
+  st(); MSPIC();
+  st(); rt.CLS(0, 0);
 }
 
 void Zided::init_arrays() {
