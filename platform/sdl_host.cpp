@@ -1,5 +1,7 @@
 #include "platform/sdl_host.h"
 
+#include "platform/icon.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -150,6 +152,7 @@ bool SdlHost::create_window(const WindowSpec& spec, std::string* error) {
     return false;
   }
   SDL_SetWindowMinimumSize(window_, spec.client_width, spec.client_height);
+  set_icon();
   renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
   if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
   if (!renderer_) {
@@ -195,6 +198,19 @@ void SdlHost::present(bool force) {
   SDL_RenderPresent(renderer_);
   last_present_ = now;
   dirty_ = false;
+}
+
+void SdlHost::set_icon() {
+  Icon icon = walk_icon(64);
+  std::vector<Uint32> argb(icon.alpha.size());
+  for (std::size_t i = 0; i < argb.size(); ++i) {
+    argb[i] = (static_cast<Uint32>(icon.alpha[i]) << 24) | icon.pixels.pixels()[i];
+  }
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(argb.data(), icon.pixels.width(), icon.pixels.height(),
+                                                      32, icon.pixels.width() * 4, SDL_PIXELFORMAT_ARGB8888);
+  if (!s) return;
+  SDL_SetWindowIcon(window_, s);
+  SDL_FreeSurface(s);
 }
 
 void SdlHost::toggle_fullscreen() {

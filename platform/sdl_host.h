@@ -48,6 +48,7 @@ class SdlHost : public Host {
   void translate(const SDL_Event& ev, std::vector<Event>& out);
   void present(bool force);
   void toggle_fullscreen();
+  void set_icon();
   void save_screenshot();
 
   // The window system is asked for events at most this often.

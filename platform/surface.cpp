@@ -416,6 +416,32 @@ bool save_png(const Surface& s, const std::string& path, std::string* error) {
   return true;
 }
 
+bool save_png_rgba(const Surface& s, const std::vector<std::uint8_t>& alpha, const std::string& path,
+                   std::string* error) {
+  if (alpha.size() != s.pixels().size()) {
+    if (error) *error = "alpha does not match the picture";
+    return false;
+  }
+  std::vector<png_byte> buf(alpha.size() * 4);
+  for (std::size_t i = 0; i < alpha.size(); ++i) {
+    Rgb c = s.pixels()[i];
+    buf[4 * i + 0] = static_cast<png_byte>(c >> 16);
+    buf[4 * i + 1] = static_cast<png_byte>(c >> 8);
+    buf[4 * i + 2] = static_cast<png_byte>(c);
+    buf[4 * i + 3] = alpha[i];
+  }
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(s.width());
+  image.height = static_cast<png_uint_32>(s.height());
+  image.format = PNG_FORMAT_RGBA;
+  if (!png_image_write_to_file(&image, path.c_str(), 0, buf.data(), 0, nullptr)) {
+    if (error) *error = "cannot write " + path + ": " + image.message;
+    return false;
+  }
+  return true;
+}
+
 bool load_png(const std::string& path, Surface* out, std::string* error) {
   png_image image{};
   image.version = PNG_IMAGE_VERSION;

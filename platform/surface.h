@@ -179,5 +179,8 @@ void Surface::stretch(std::int64_t dx, std::int64_t dy, std::int64_t dw, std::in
 // PNG files of a surface. Both return false and fill `error` on failure.
 bool save_png(const Surface& s, const std::string& path, std::string* error);
 bool load_png(const std::string& path, Surface* out, std::string* error);
+// With an alpha byte per pixel (0 transparent).
+bool save_png_rgba(const Surface& s, const std::vector<std::uint8_t>& alpha, const std::string& path,
+                   std::string* error);
 
 }  // namespace platform
