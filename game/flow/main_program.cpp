@@ -14,6 +14,7 @@ void Zided::main_program() {
   rt.SET_MAIN_MODULE(kModule);
   rt.SET_MODULE(kModule);
   rt.DATA_START(data::constants_text());
+  Single k;
 
   init_arrays();
   // MOPEN: open the MIDI output.
@@ -24,8 +25,14 @@ void Zided::main_program() {
   // Title screen: FZMMS, "Version 4.1", DEMOS, WAIT1(1000), CLS.
   init_options();
   init_scenery_tables();
-  // DFWALL; WALL_E(k) = 1, WALL_ATTR(k) = 2 for every wall.
-  // LAYOUT_COUNT = 1; TRIES = 10; SETFD(LAYOUT_COUNT, NOBJ).
+  st(); DFWALL();
+  for (k = 1; k <= NWALL; k += 1) {
+    st(); WALL_E(k) = 1;
+    st(); WALL_ATTR(k) = 2;
+  }
+  st(); LAYOUT_COUNT = 1;
+  st(); TRIES = 10;
+  st(); SETFD(LAYOUT_COUNT, NOBJ);
   init_best20();
   // CLS; MSPIC; CLS; then the menu loop.
 
