@@ -1,5 +1,6 @@
 #include "app/script_hooks.h"
 
+#include <cstdio>
 #include <fstream>
 
 #include "platform/sjis.h"
@@ -17,9 +18,27 @@ bool ScriptHooks::save_text(const std::string& path, std::string* error) {
   return true;
 }
 
-bool ScriptHooks::save_layout(const std::string&, std::string* error) {
-  *error = "layout is not available yet";
-  return false;
+bool ScriptHooks::save_layout(const std::string& path, std::string* error) {
+  // A built layout always has its corner mountains; radius 0 means none yet.
+  if (game_.SAVED_OR(1, 1) == 0) {
+    *error = "no layout has been built yet";
+    return false;
+  }
+  std::ofstream out(path, std::ios::binary);
+  for (int j = 1; j <= 100; ++j) {
+    char line[128];
+    std::snprintf(
+        line, sizeof line, "%d %.9g %.9g %.9g %.9g\n", j, static_cast<double>(game_.SAVED_OX(j, 1)),
+        static_cast<double>(game_.SAVED_OY(j, 1)), static_cast<double>(game_.SAVED_OR(j, 1)),
+        static_cast<double>(game_.SAVED_OT(j, 1)));
+    out << line;
+  }
+  out.close();
+  if (!out) {
+    *error = "cannot write " + path;
+    return false;
+  }
+  return true;
 }
 
 bool ScriptHooks::expect_text(int row, int col, const std::string& text, std::string* error) {

@@ -1,0 +1,122 @@
+// The cost of the scenery: building a layout (with and without its
+// one-second wait on the virtual clock), the random draws it takes, the
+// picture redrawn before every launch, and one ending.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "tests/support/game_program.h"
+
+namespace {
+
+using testing_support::GameProgram;
+
+// Generator steps from `from` to `to` (the runtime's step), up to a limit.
+std::int64_t steps_between(std::uint32_t from, std::uint32_t to) {
+  for (std::int64_t n = 0; n < 10'000'000; ++n) {
+    if (from == to) return n;
+    from = from * 2058568021u + 1276750819u;
+  }
+  return -1;
+}
+
+void prepare(game::Zided& z) {
+  z.DFWALL();
+  for (int k = 1; k <= 4; ++k) z.WALL_ATTR(k) = 2;
+}
+
+// SETFD as the menu calls it: message, one-second wait, seeding, one layout.
+void BM_Setfd(benchmark::State& state) {
+  GameProgram g;
+  g.run([&](game::Zided& z) {
+    prepare(z);
+    for (auto _ : state) z.SETFD(1, z.NOBJ);
+  });
+}
+BENCHMARK(BM_Setfd)->Unit(benchmark::kMillisecond);
+
+// The placements alone: zone centres, clusters and snow patches, as SETFD
+// runs them after the wait; reports the random draws per layout.
+void BM_LayoutPlacement(benchmark::State& state) {
+  GameProgram g;
+  std::int64_t draws = 0, layouts = 0, most = 0;
+  g.run([&](game::Zided& z) {
+    prepare(z);
+    z.SETFD(1, z.NOBJ);
+    for (auto _ : state) {
+      std::uint32_t before = z.runtime().random_state();
+      z.DZONE(30);
+      game::Single e = 0;
+      for (int zone = 1; zone <= 30; ++zone) {
+        double a = z.ZONE_A(zone);
+        if (a > 25 && a < 100) {
+          double r = a == 30 ? 14 : 16, m = a == 50 ? 5 : a == 40 ? 3 : 2;
+          z.PZONE(1, zone, r, m);
+          for (int j = 1; j <= m; ++j) {
+            z.WX(e + j) = z.PZX(j);
+            z.WY(e + j) = z.PZY(j);
+            z.WR(e + j) = r;
+          }
+          e = e + m;
+        } else {
+          e = e + 1;
+          z.WX(e) = z.ZONE_PX(zone);
+          z.WY(e) = z.ZONE_PY(zone);
+          z.WR(e) = a;
+        }
+      }
+      z.SNOW(e, 57);
+      std::int64_t n = steps_between(before, z.runtime().random_state());
+      draws += n;
+      most = std::max(most, n);
+      ++layouts;
+    }
+  });
+  state.counters["draws_per_layout"] = static_cast<double>(draws) / static_cast<double>(layouts);
+  state.counters["most_draws"] = static_cast<double>(most);
+}
+BENCHMARK(BM_LayoutPlacement)->Unit(benchmark::kMicrosecond);
+
+// The picture before every launch: frame, field, goal line, sky, 100 obstacles.
+void BM_Fresh1(benchmark::State& state) {
+  GameProgram g;
+  g.run([&](game::Zided& z) {
+    prepare(z);
+    z.SETFD(1, z.NOBJ);
+    z.PALET2();
+    z.FRESH();
+    for (int j = 1; j <= 100; ++j) {
+      z.OX(j) = z.SAVED_OX(j, 1);
+      z.OY(j) = z.SAVED_OY(j, 1);
+      z.OR(j) = z.SAVED_OR(j, 1);
+      z.OT(j) = z.SAVED_OT(j, 1);
+      z.OGONE(j) = 0;
+    }
+    z.TRIES_LEFT = 10;
+    for (auto _ : state) z.FRESH1();
+  });
+}
+BENCHMARK(BM_Fresh1)->Unit(benchmark::kMillisecond);
+
+// One ending stage: trees and 20 ring steps (the 4 s of waits run on the
+// virtual clock).
+void BM_Ending(benchmark::State& state) {
+  GameProgram g;
+  g.run([&](game::Zided& z) {
+    prepare(z);
+    z.SETFD(1, z.NOBJ);
+    z.NOBJ = 100;
+    for (int j = 1; j <= 100; ++j) {
+      z.OX(j) = z.SAVED_OX(j, 1);
+      z.OY(j) = z.SAVED_OY(j, 1);
+      z.OR(j) = z.SAVED_OR(j, 1);
+      z.OT(j) = z.SAVED_OT(j, 1);
+      z.OGONE(j) = 0;
+    }
+    for (auto _ : state) z.ENDING();
+  });
+}
+BENCHMARK(BM_Ending)->Unit(benchmark::kMillisecond);
+
+}  // namespace
