@@ -43,7 +43,7 @@ void Zided::title_screen() {
   st(); FZMMS(TITLE_COLOR, "Peakwend");
   st(); LOCATE1(17, 33);
   st(); rt.PRINT(0, "Version 4.1");
-  st(); LOCATE1(19, 26);
+  st(); LOCATE1(25, 26);
   st(); rt.PRINT(0, "Rebuilt for Linux by Peakwend");
   st(); DEMOS();
   st(); WAIT1(1000);
