@@ -11,6 +11,7 @@ namespace game {
 void Zided::open_trace(const std::string& path) {
   trace_.reset(std::fopen(path.c_str(), "w"));
   if (!trace_) throw std::runtime_error("cannot write the trace file " + path);
+  std::setvbuf(trace_.get(), nullptr, _IOLBF, 1 << 12);  // whole lines, even if the program is closed
   std::fputs("try,step,clock,x,y,vx,vy,hit,index\n", trace_.get());
 }
 

@@ -42,6 +42,11 @@ class GameProgram {
     });
   }
 
+  // Runs the whole program from its first statement; returns the exit code.
+  int run_main() {
+    return program_.run([&](rt::Runtime&) { game_.main_program(); });
+  }
+
   // The grid row as UTF-8.
   std::string row(int r) { return platform::sjis_to_utf8(rt().text_row(r)); }
 

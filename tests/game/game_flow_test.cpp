@@ -1,0 +1,240 @@
+// Whole games through the real main program, driven by scripts with a fixed
+// clock so that the layout, and so every bounce, is the same on every run.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "tests/support/game_program.h"
+
+namespace {
+
+using testing_support::GameProgram;
+
+platform::HostOptions at(const platform::LocalTime& t, const std::string& script) {
+  platform::HostOptions o = testing_support::script_options(script);
+  o.start_time = t;
+  return o;
+}
+
+// At 09:00:07 a walker started at x = 310 and aimed straight up every try
+// reaches the goal in its third try; at 08:15:42 it never does.
+const platform::LocalTime kWinning{2026, 12, 6, 9, 0, 7};
+const platform::LocalTime kLosing{2026, 12, 6, 8, 15, 42};
+
+std::string start_game() { return "idle\nkey Enter\nidle\nclick 310 493\n"; }
+std::string aim_up(int tries) {
+  std::string s;
+  for (int i = 0; i < tries; ++i) s += "idle\ndrag 300 400 300 300\n";
+  return s;
+}
+// From the menu cursor on item `from` to item `to`, then Enter.
+std::string choose(int from, int to) {
+  std::string s = "idle\n";
+  for (int i = from; i < to; ++i) s += "key Down\n";
+  for (int i = from; i > to; --i) s += "key Up\n";
+  return s + "key Enter\n";
+}
+
+struct Row {
+  int try_no = 0;
+  long step = 0;
+  double clock = 0, x = 0, y = 0, vx = 0, vy = 0;
+  int hit = 0, index = 0;
+};
+
+std::vector<Row> read_trace(const std::string& path) {
+  std::ifstream in(path);
+  std::string line;
+  std::getline(in, line);
+  EXPECT_EQ(line, "try,step,clock,x,y,vx,vy,hit,index");
+  std::vector<Row> rows;
+  while (std::getline(in, line)) {
+    Row r;
+    EXPECT_EQ(std::sscanf(line.c_str(), "%d,%ld,%lf,%lf,%lf,%lf,%lf,%d,%d", &r.try_no, &r.step, &r.clock,
+                          &r.x, &r.y, &r.vx, &r.vy, &r.hit, &r.index),
+              9)
+        << line;
+    rows.push_back(r);
+  }
+  return rows;
+}
+
+TEST(Game, AWonGameGoesThroughTheEndingIntoTheBest20) {
+  std::string script = start_game() + aim_up(3) +
+                       "idle\nshot ending1.png\nkey Space\n"  // first ending stage
+                       "idle\nkey Space\n"                    // second
+                       "idle\nexpect 15 74   209\nkey Space\n"  // third, then the end screens
+                       + choose(1, 5) + "idle\nexpect 3 21 2       100      209\nkey Space\n" +
+                       choose(5, 9);
+  GameProgram g(at(kWinning, script));
+  std::string trace = ::testing::TempDir() + "won.csv";
+  g.game().open_trace(trace);
+  EXPECT_EQ(g.run_main(), 0);
+  game::Zided& z = g.game();
+  EXPECT_EQ(z.TRY_NO, 3);
+  EXPECT_EQ(z.TRIES_LEFT, 7);
+  EXPECT_EQ(z.PLAY_COUNT, 1);
+  EXPECT_NEAR(z.BEST_TIME(1), 208.76, 0.01);
+  EXPECT_EQ(z.BEST_TIME(2), 10000);
+  EXPECT_EQ(z.BEST_TLIM(1), 100);
+  EXPECT_EQ(z.BEST_LEVEL(1), 2);
+  // The total is the winning try's clock plus a full limit for each try before.
+  std::vector<Row> rows = read_trace(trace);
+  ASSERT_FALSE(rows.empty());
+  const Row& last = rows.back();
+  EXPECT_EQ(last.try_no, 3);
+  EXPECT_EQ(last.hit, 1);
+  EXPECT_EQ(last.index, 4) << "the goal edge";
+  EXPECT_FLOAT_EQ(z.TOTAL_TIME, static_cast<float>(last.clock + 200));
+  std::remove(trace.c_str());
+}
+
+TEST(Game, TheTraceShowsWallsReversingOneComponentAndBouncesKeepingTheSpeed) {
+  GameProgram g(at(kLosing, start_game() + aim_up(1) + "idle\nclose\n"));
+  std::string trace = ::testing::TempDir() + "bounces.csv";
+  g.game().open_trace(trace);
+  g.run_main();
+  std::vector<Row> rows = read_trace(trace);
+  ASSERT_GT(rows.size(), 1600u) << "a whole try of 100 game-seconds";
+  int walls = 0, obstacles = 0;
+  for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
+    const Row& a = rows[i];
+    const Row& b = rows[i + 1];
+    EXPECT_NEAR(b.clock - a.clock, 0.06, 1e-4);
+    if (a.hit == 1) {
+      ++walls;
+      if (a.index <= 2) {
+        EXPECT_FLOAT_EQ(b.vx, -a.vx) << "side wall at step " << a.step;
+        EXPECT_FLOAT_EQ(b.vy, a.vy) << "side wall at step " << a.step;
+      } else {
+        EXPECT_FLOAT_EQ(b.vy, -a.vy) << "start edge at step " << a.step;
+        EXPECT_FLOAT_EQ(b.vx, a.vx);
+      }
+    } else if (a.hit == 2) {
+      ++obstacles;
+      EXPECT_NEAR(std::hypot(b.vx, b.vy), std::hypot(a.vx, a.vy), 1e-3) << "step " << a.step;
+    } else {
+      EXPECT_EQ(b.vx, a.vx) << "no contact, no change, step " << a.step;
+      EXPECT_EQ(b.vy, a.vy);
+    }
+  }
+  EXPECT_GT(walls, 0);
+  EXPECT_GT(obstacles, 0);
+  EXPECT_NEAR(std::hypot(rows[0].vx, rows[0].vy), 20, 1e-4) << "launched at 200 / 10";
+  std::remove(trace.c_str());
+}
+
+TEST(Game, TenTriesWithoutTheGoalEndInTimeOverAndEnterNothing) {
+  std::string script = start_game() + aim_up(10) + "idle\nexpect 25 30  <<TIME OVER>>\nkey Space\n" +
+                       choose(1, 5) + "idle\nexpect 2 0 -- Name\nkey Space\n" + choose(5, 9);
+  GameProgram g(at(kLosing, script));
+  EXPECT_EQ(g.run_main(), 0);
+  game::Zided& z = g.game();
+  EXPECT_EQ(z.TRY_NO, 10);
+  EXPECT_EQ(z.TRIES_LEFT, 0);
+  EXPECT_EQ(z.PLAY_COUNT, 0) << "the lost game is taken back";
+  EXPECT_EQ(z.BEST_TIME(1), 10000);
+  // Ten full tries: the first value of the clock beyond the limit, plus nine limits.
+  EXPECT_GT(z.TOTAL_TIME, 1000);
+  EXPECT_LT(z.TOTAL_TIME, 1000.07);
+}
+
+TEST(Game, TheRightButtonWhileAimingALaterTryReturnsToTheMenu) {
+  std::string script = start_game() + aim_up(4) + "idle\nclick 300 300 right\n" + choose(1, 5) +
+                       "idle\nexpect 2 0 -- Name\nkey Space\n" + choose(5, 9);
+  GameProgram g(at(kLosing, script));
+  EXPECT_EQ(g.run_main(), 0);
+  EXPECT_EQ(g.game().TRY_NO, 4);
+  EXPECT_EQ(g.game().PLAY_COUNT, 0);
+  EXPECT_EQ(g.game().BEST_TIME(1), 10000);
+  EXPECT_EQ(g.row(3), std::string(80, ' ')) << "no place shown";
+}
+
+TEST(Game, TheRightButtonAtTheStartPointAbandonsToo) {
+  GameProgram g(at(kLosing, "idle\nkey Enter\nidle\nclick 300 300 right\n" + choose(1, 9)));
+  EXPECT_EQ(g.run_main(), 0);
+  EXPECT_EQ(g.game().TRY_NO, 0);
+  EXPECT_EQ(g.game().PLAY_COUNT, 0);
+}
+
+TEST(Menu, OptionScreensChangeTheirValuesAndReturn) {
+  std::string script = choose(1, 2) + "idle\nexpect 17 26 ( High --------- Low )\nkey Right\nkey Enter\n" +
+                       choose(2, 3) + "idle\nkey Left\nkey Enter\n" +   // time limit 50
+                       choose(3, 8) + "idle\nexpect 18 27 ( Fast <-----> Slow )\nkey Left\nkey Enter\n" +
+                       choose(8, 6) + "idle\ntype Abcdefghijklm\nkey Enter\n" + choose(6, 9);
+  GameProgram g(at(kLosing, script));
+  EXPECT_EQ(g.run_main(), 0);
+  game::Zided& z = g.game();
+  EXPECT_EQ(z.LEVEL, 3);
+  EXPECT_EQ(z.ZONE_A(1), 270);
+  EXPECT_EQ(z.ZONE_A(2), 270);
+  EXPECT_EQ(z.SAVED_OR(1, 1), 270) << "the level rebuilt the layout";
+  EXPECT_EQ(z.TIME_SEL, 1);
+  EXPECT_EQ(z.TIME_LIMIT, 50);
+  EXPECT_EQ(z.ANIM_SEL, 1);
+  EXPECT_EQ(z.ANIM_DELAY, 2);
+  EXPECT_EQ(z.PLAYER_NAME.view(), "Abcdefghij") << "cut to 10 bytes";
+  EXPECT_EQ(z.MENU_CHOICE, 9) << "the cursor stays on the item chosen last";
+}
+
+TEST(Menu, ConfirmingTheLevelWithoutMovingStillBuildsANewLayout) {
+  GameProgram g(at(kLosing, choose(1, 2) + "idle\nkey Enter\n" + choose(2, 9)));
+  std::vector<double> before;
+  g.run_main();
+  game::Zided& z = g.game();
+  EXPECT_EQ(z.LEVEL, 2);
+  EXPECT_EQ(z.ZONE_A(1), 300);
+  // Two layouts were built: at start-up and after the level screen. The
+  // second continues the generator, so the zone centres differ.
+  GameProgram once(at(kLosing, choose(1, 9)));
+  once.run_main();
+  EXPECT_NE(z.SAVED_OX(3, 1), once.game().SAVED_OX(3, 1));
+}
+
+TEST(Menu, DeleteBest20EmptiesTheListAndChangeLayoutRebuildsIt) {
+  GameProgram g(at(kLosing, choose(1, 7) + choose(7, 4) + choose(4, 9)));
+  double first_zone = 0;
+  g.game().PLAY_COUNT = 0;
+  EXPECT_EQ(g.run_main(), 0);
+  game::Zided& z = g.game();
+  EXPECT_EQ(z.PLAY_COUNT, 0);
+  for (int i = 1; i <= 20; ++i) EXPECT_EQ(z.BEST_TIME(i), 10000);
+  GameProgram once(at(kLosing, choose(1, 9)));
+  once.run_main();
+  first_zone = once.game().SAVED_OX(3, 1);
+  EXPECT_NE(z.SAVED_OX(3, 1), first_zone) << "Change Layout built a new one";
+  EXPECT_EQ(z.MENU_CHOICE, 9);
+}
+
+TEST(Menu, EndExitsWithZeroAtOnce) {
+  GameProgram g(at(kLosing, choose(1, 9) + "wait 100000\n"));
+  EXPECT_EQ(g.run_main(), 0);
+  EXPECT_LT(g.host().now(), 100000u);
+}
+
+// Closing the window ends the program at any wait, with exit code 0.
+TEST(Close, FromEveryKindOfWaitExitsWithZero) {
+  const std::vector<std::pair<const char*, std::string>> cases = {
+      {"title", "wait 500\nclose\n"},
+      {"layout", "wait 3000\nclose\n"},
+      {"menu", "idle\nclose\n"},
+      {"level screen", choose(1, 2) + "idle\nclose\n"},
+      {"name entry", choose(1, 6) + "idle\ntype Ab\nidle\nclose\n"},
+      {"best 20", choose(1, 5) + "idle\nclose\n"},
+      {"start point", "idle\nkey Enter\nidle\nclose\n"},
+      {"aiming", start_game() + "idle\nclose\n"},
+      {"running try", start_game() + "idle\ndrag 300 400 300 300\nwait 2000\nclose\n"},
+      {"ending", start_game() + aim_up(3) + "wait 1500\nclose\n"},
+      {"ending key", start_game() + aim_up(3) + "idle\nclose\n"},
+  };
+  for (const auto& [where, script] : cases) {
+    GameProgram g(at(kWinning, script));
+    EXPECT_EQ(g.run_main(), 0) << where;
+    EXPECT_EQ(g.rt().last_error().number, 0) << where;
+  }
+}
+
+}  // namespace
