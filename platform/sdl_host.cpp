@@ -1,19 +1,23 @@
 #include "platform/sdl_host.h"
 
-#include "platform/icon.h"
-
 #include <SDL.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <future>
 #include <iostream>
+
+#include "platform/icon.h"
 
 namespace platform {
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 Key translate_key(SDL_Keycode k) {
   switch (k) {
@@ -87,21 +91,429 @@ std::string pictures_dir() {
   return ".";
 }
 
+// A screenshot name that is not taken yet: two in one second get a suffix.
+std::string screenshot_path() {
+  std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
+  std::string base = pictures_dir() + "/peakwend-" + stamp;
+  std::string path = base + ".png";
+  std::error_code ec;
+  for (int n = 2; std::filesystem::exists(path, ec) && n < 1000; ++n) {
+    path = base + "-" + std::to_string(n) + ".png";
+  }
+  return path;
+}
+
+double ms_between(Clock::time_point a, Clock::time_point b) {
+  return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
 }  // namespace
+
+// The window thread: it owns every SDL video object. It sleeps in the window
+// system's event wait and wakes for events, for a picture handed over by the
+// program, and for the end. The picture goes into the window's own surface,
+// scaled by a whole number and centred on black, and only the rows that
+// changed are sent to the display: no 3D driver is loaded, so the window
+// appears quickly, and a step of the walker costs a few rows.
+class SdlHost::Window {
+ public:
+  Window(SdlHost& host, const WindowSpec& spec) : host_(host), spec_(spec) {}
+  ~Window() { stop(); }
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  // Starts the thread and waits until the window is made, or is not.
+  bool start(std::string* error) {
+    std::promise<std::string> made;
+    std::future<std::string> result = made.get_future();
+    thread_ = std::thread([this, &made] { run(made); });
+    std::string why = result.get();
+    if (why.empty()) return true;
+    if (error) *error = why;
+    stop();
+    return false;
+  }
+
+  void stop() {
+    if (!thread_.joinable()) return;
+    stopping_.store(true);
+    wake();
+    thread_.join();
+  }
+
+  // Wakes the thread from its event wait (any thread may call it).
+  void wake() {
+    if (!running_.load()) return;
+    SDL_Event e{};
+    e.type = wake_type_;
+    SDL_PushEvent(&e);
+  }
+
+ private:
+  // Where the picture sits in the window: whole-number scale and offset.
+  struct Placement {
+    int scale = 1, x = 0, y = 0;
+  };
+
+  void run(std::promise<std::string>& made) {
+    std::string why;
+    if (!make(&why)) {
+      destroy();
+      made.set_value(why.empty() ? "cannot open a window" : why);
+      return;
+    }
+    running_.store(true);
+    made.set_value("");
+    present(true);
+    while (!stopping_.load()) {
+      SDL_Event ev;
+      // A long wait: handed-over pictures and the end wake the thread.
+      if (SDL_WaitEventTimeout(&ev, 100)) {
+        handle(ev);
+        while (SDL_PollEvent(&ev)) handle(ev);
+      }
+      if (stopping_.load()) break;
+      present(redraw_);
+    }
+    running_.store(false);
+    destroy();
+  }
+
+  bool make(std::string* error) {
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    auto no_display = [&](const std::string& why) {
+      *error = "no display available (" + why + "); use --headless --script FILE to run without a window";
+      return false;
+    };
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    bool chosen = driver && *driver;
+    if (!chosen && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+      return no_display("neither DISPLAY nor WAYLAND_DISPLAY is set");
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return no_display(SDL_GetError());
+    video_ready_ = true;
+    // SDL falls back to drivers that show nothing; only take them when asked.
+    std::string current = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if (!chosen && (current == "offscreen" || current == "dummy")) {
+      return no_display("only the " + current + " video driver is available");
+    }
+    // On X11 the window's surface is shared memory with the server; without
+    // this SDL would load a 3D driver to emulate it.
+    if (current == "x11" || current == "offscreen") SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    wake_type_ = SDL_RegisterEvents(1);
+    if (wake_type_ == static_cast<Uint32>(-1)) {
+      *error = "cannot register the window's own event";
+      return false;
+    }
+    SDL_Rect usable{0, 0, 0, 0};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = {0, 0, spec_.client_width, spec_.client_height};
+    SDL_DisplayMode mode;
+    if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0) {
+      host_.frame_period_ = std::chrono::microseconds(1000000 / mode.refresh_rate);
+    }
+    int scale = host_.options_.scale > 0
+                    ? host_.options_.scale
+                    : fitting_scale(usable.w, usable.h, spec_.client_width, spec_.client_height);
+    host_.scale_.store(scale);
+    bool full = host_.options_.fullscreen;
+    Uint32 flags = SDL_WINDOW_RESIZABLE | (full ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    window_ = SDL_CreateWindow(spec_.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                               spec_.client_width * scale, spec_.client_height * scale, flags);
+    if (!window_) {
+      *error = std::string("cannot open a window: ") + SDL_GetError();
+      return false;
+    }
+    host_.fullscreen_.store(full);
+    SDL_SetWindowMinimumSize(window_, spec_.client_width, spec_.client_height);
+    set_icon();
+    if (!SDL_GetWindowSurface(window_)) {
+      *error = std::string("cannot draw in the window: ") + SDL_GetError();
+      return false;
+    }
+    SDL_StartTextInput();
+    return true;
+  }
+
+  void destroy() {
+    if (window_) SDL_DestroyWindow(window_);
+    window_ = nullptr;
+    if (video_ready_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    video_ready_ = false;
+  }
+
+  void set_icon() {
+    Icon icon = walk_icon(64);
+    std::vector<Uint32> argb(icon.alpha.size());
+    for (std::size_t i = 0; i < argb.size(); ++i) {
+      argb[i] = (static_cast<Uint32>(icon.alpha[i]) << 24) | icon.pixels.pixels()[i];
+    }
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(argb.data(), icon.pixels.width(),
+                                                        icon.pixels.height(), 32,
+                                                        icon.pixels.width() * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!s) return;
+    SDL_SetWindowIcon(window_, s);
+    SDL_FreeSurface(s);
+  }
+
+  Placement placement(int w, int h) const {
+    Placement p;
+    p.scale = std::max(1, std::min(w / spec_.client_width, h / spec_.client_height));
+    p.x = (w - spec_.client_width * p.scale) / 2;
+    p.y = (h - spec_.client_height * p.scale) / 2;
+    return p;
+  }
+
+  // Picture rows [y0, y1) into the window surface at the placement `p`.
+  void scale_rows(SDL_Surface* out, const Surface& in, const Placement& p, int y0, int y1) {
+    const bool direct = out->format->format == SDL_PIXELFORMAT_RGB888 ||
+                        out->format->format == SDL_PIXELFORMAT_ARGB8888;
+    const int s = p.scale;
+    const int x_first = std::max(0, -p.x) / s, x_end = std::min(in.width(), (out->w - p.x + s - 1) / s);
+    if (x_first >= x_end) return;
+    std::vector<Uint32>& line = line_;
+    line.assign(static_cast<std::size_t>(out->w), 0);
+    for (int y = y0; y < y1; ++y) {
+      const Rgb* src = in.row(y);
+      for (int x = x_first; x < x_end; ++x) {
+        Uint32 c = direct ? src[x] : SDL_MapRGB(out->format, (src[x] >> 16) & 255, (src[x] >> 8) & 255, src[x] & 255);
+        int ox = p.x + x * s;
+        for (int k = 0; k < s; ++k) {
+          int px = ox + k;
+          if (px >= 0 && px < out->w) line[static_cast<std::size_t>(px)] = c;
+        }
+      }
+      const int from = std::max(0, p.x), to = std::min(out->w, p.x + in.width() * s);
+      for (int k = 0; k < s; ++k) {
+        int oy = p.y + y * s + k;
+        if (oy < 0 || oy >= out->h) continue;
+        auto* dst = reinterpret_cast<Uint8*>(out->pixels) + static_cast<std::ptrdiff_t>(oy) * out->pitch;
+        if (out->format->BytesPerPixel == 4) {
+          std::memcpy(reinterpret_cast<Uint32*>(dst) + from, line.data() + from,
+                      static_cast<std::size_t>(to - from) * sizeof(Uint32));
+        } else {
+          for (int px = from; px < to; ++px) {
+            SDL_Rect one{px, oy, 1, 1};
+            SDL_FillRect(out, &one, line[static_cast<std::size_t>(px)]);
+          }
+        }
+      }
+    }
+  }
+
+  // Draws the rows handed over since the last time and shows them; with
+  // `whole`, redraws the whole window (new size, exposed, first time).
+  void present(bool whole) {
+    SDL_Surface* out = SDL_GetWindowSurface(window_);
+    if (!out) return;
+    if (out->w != last_w_ || out->h != last_h_) whole = true;
+    Placement p = placement(out->w, out->h);
+    rects_.clear();
+    {
+      std::lock_guard<std::mutex> lock(host_.frame_mutex_);
+      const Surface& shown = host_.shown_;
+      std::vector<std::uint8_t>& changed = host_.rows_changed_;
+      if (!host_.frame_waiting_ && !whole) return;
+      if (SDL_MUSTLOCK(out)) SDL_LockSurface(out);
+      if (whole) SDL_FillRect(out, nullptr, SDL_MapRGB(out->format, 0, 0, 0));
+      const int h = shown.height();
+      long rows = 0;
+      for (int y = 0; y < h;) {
+        if (!whole && !changed[static_cast<std::size_t>(y)]) {
+          ++y;
+          continue;
+        }
+        int end = y;
+        while (end < h && (whole || changed[static_cast<std::size_t>(end)])) {
+          changed[static_cast<std::size_t>(end++)] = 0;
+        }
+        scale_rows(out, shown, p, y, end);
+        rects_.push_back(SDL_Rect{p.x, p.y + y * p.scale, shown.width() * p.scale, (end - y) * p.scale});
+        rows += end - y;
+        y = end;
+      }
+      if (SDL_MUSTLOCK(out)) SDL_UnlockSurface(out);
+      host_.frame_waiting_ = false;
+      host_.rows_uploaded_ += rows;
+    }
+    redraw_ = false;
+    last_w_ = out->w;
+    last_h_ = out->h;
+    placement_ = p;
+    if (whole) {
+      SDL_UpdateWindowSurface(window_);
+    } else {
+      // Clip the bands to the window: SDL sends them as they are.
+      for (SDL_Rect& r : rects_) {
+        SDL_Rect all{0, 0, out->w, out->h};
+        SDL_IntersectRect(&r, &all, &r);
+      }
+      SDL_UpdateWindowSurfaceRects(window_, rects_.data(), static_cast<int>(rects_.size()));
+    }
+    if (host_.frames_presented_.fetch_add(1) == 0) {
+      host_.first_present_ms_.store(ms_between(host_.start_clock_, Clock::now()));
+    }
+  }
+
+  void toggle_fullscreen() {
+    bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    if (SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) == 0) {
+      host_.fullscreen_.store(!full);
+    }
+    redraw_ = true;
+  }
+
+  // Saves what the window shows and prints where.
+  void save_screenshot() {
+    Surface copy;
+    {
+      std::lock_guard<std::mutex> lock(host_.frame_mutex_);
+      copy = host_.shown_;
+    }
+    std::string path = screenshot_path();
+    std::string err;
+    if (save_png(copy, path, &err)) {
+      std::cout << "screenshot: " << path << std::endl;
+    } else {
+      std::cerr << "peakwend: " << err << "\n";
+    }
+  }
+
+  // A window position in picture pixels (outside the picture when the
+  // pointer is on the black border or beyond the window).
+  int picture_x(int x) const { return floor_div(x - placement_.x, placement_.scale); }
+  int picture_y(int y) const { return floor_div(y - placement_.y, placement_.scale); }
+  static int floor_div(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+  void handle(const SDL_Event& ev) {
+    if (ev.type == wake_type_) return;
+    Event e;
+    switch (ev.type) {
+      case SDL_QUIT:
+        e.type = Event::Type::Close;
+        host_.post_event(e);
+        break;
+      case SDL_WINDOWEVENT:
+        if (ev.window.event == SDL_WINDOWEVENT_CLOSE) {
+          e.type = Event::Type::Close;
+          host_.post_event(e);
+        } else if (ev.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                   ev.window.event == SDL_WINDOWEVENT_RESTORED ||
+                   ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+          e.type = Event::Type::Expose;
+          host_.post_event(e);
+          redraw_ = true;
+        }
+        break;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP: {
+        SDL_Keycode sym = ev.key.keysym.sym;
+        Uint16 mod = ev.key.keysym.mod;
+        bool down = ev.type == SDL_KEYDOWN;
+        // Window keys stay with the window and never reach the program.
+        if (sym == SDLK_F11 || ((sym == SDLK_RETURN || sym == SDLK_KP_ENTER) && (mod & KMOD_ALT))) {
+          if (down && !ev.key.repeat) toggle_fullscreen();
+          break;
+        }
+        if (sym == SDLK_F12) {
+          if (down && !ev.key.repeat) save_screenshot();
+          break;
+        }
+        e.type = down ? Event::Type::KeyDown : Event::Type::KeyUp;
+        e.key = translate_key(sym);
+        if (e.key == Key::Char) e.ch = static_cast<char32_t>(sym);
+        e.shift = (mod & KMOD_SHIFT) != 0;
+        e.ctrl = (mod & KMOD_CTRL) != 0;
+        e.alt = (mod & KMOD_ALT) != 0;
+        host_.post_event(e);
+        break;
+      }
+      case SDL_TEXTINPUT: {
+        // Ctrl combinations arrive as control codes from the key itself.
+        SDL_Keymod mod = SDL_GetModState();
+        if ((mod & KMOD_CTRL) && !(mod & KMOD_ALT)) break;
+        e.type = Event::Type::Text;
+        e.text = ev.text.text;
+        host_.post_event(e);
+        break;
+      }
+      case SDL_MOUSEMOTION:
+        e.type = Event::Type::MouseMove;
+        e.x = picture_x(ev.motion.x);
+        e.y = picture_y(ev.motion.y);
+        host_.post_event(e);
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP: {
+        if (ev.button.button != SDL_BUTTON_LEFT && ev.button.button != SDL_BUTTON_RIGHT) break;
+        bool down = ev.type == SDL_MOUSEBUTTONDOWN;
+        e.type = down ? Event::Type::MouseDown : Event::Type::MouseUp;
+        e.button = ev.button.button == SDL_BUTTON_LEFT ? MouseButton::Left : MouseButton::Right;
+        e.x = picture_x(ev.button.x);
+        e.y = picture_y(ev.button.y);
+        host_.post_event(e);
+        if (down && ev.button.clicks == 2) {
+          e.type = Event::Type::MouseDoubleClick;
+          host_.post_event(e);
+        }
+        // Keep reporting the pointer outside the window while a button is held.
+        buttons_held_ = std::max(0, buttons_held_ + (down ? 1 : -1));
+        SDL_CaptureMouse(buttons_held_ > 0 ? SDL_TRUE : SDL_FALSE);
+        break;
+      }
+      default:
+        break;
+    }
+  }
+
+  SdlHost& host_;
+  WindowSpec spec_;
+  std::thread thread_;
+  std::atomic<bool> stopping_{false};
+  std::atomic<bool> running_{false};
+  Uint32 wake_type_ = 0;
+  SDL_Window* window_ = nullptr;
+  bool video_ready_ = false;
+  bool redraw_ = false;
+  int buttons_held_ = 0;
+  int last_w_ = 0, last_h_ = 0;
+  Placement placement_;
+  std::vector<Uint32> line_;
+  std::vector<SDL_Rect> rects_;
+};
 
 SdlHost::SdlHost(HostOptions options)
     : options_(std::move(options)),
       midi_(options_.midi ? options_.midi : std::make_shared<NoMidi>()),
-      start_clock_(std::chrono::steady_clock::now()),
+      start_clock_(Clock::now()),
       start_time_(options_.start_time ? *options_.start_time : system_local_time()) {
   if (options_.script) runner_.emplace(*options_.script);
 }
 
 SdlHost::~SdlHost() {
-  if (texture_) SDL_DestroyTexture(texture_);
-  if (renderer_) SDL_DestroyRenderer(renderer_);
-  if (window_) SDL_DestroyWindow(window_);
-  if (video_ready_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  window_.reset();
+}
+
+int SdlHost::fitting_scale(int usable_w, int usable_h, int width, int height) {
+  // Room for a window frame and caption around the client area.
+  constexpr int kFrameW = 16, kFrameH = 48;
+  if (width <= 0 || height <= 0) return 1;
+  int sx = (usable_w - kFrameW) / width;
+  int sy = (usable_h - kFrameH) / height;
+  return std::max(1, std::min(sx, sy));
+}
+
+SdlHost::Stats SdlHost::stats() const {
+  Stats s;
+  s.frames_offered = frames_offered_.load();
+  s.frames_presented = frames_presented_.load();
+  s.rows_uploaded = rows_uploaded_.load();
+  s.first_present_ms = first_present_ms_.load();
+  return s;
 }
 
 void SdlHost::set_script_hooks(ScriptHooks* hooks) {
@@ -109,68 +521,18 @@ void SdlHost::set_script_hooks(ScriptHooks* hooks) {
 }
 
 bool SdlHost::create_window(const WindowSpec& spec, std::string* error) {
-  spec_ = spec;
+  window_.reset();
   picture_ = Surface(spec.client_width, spec.client_height);
-  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-  auto no_display = [&](const std::string& why) {
-    if (error) *error = "no display available (" + why + "); use --headless --script FILE to run without a window";
-    return false;
-  };
-  const char* driver = std::getenv("SDL_VIDEODRIVER");
-  bool chosen = driver && *driver;
-  if (!chosen && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-    return no_display("neither DISPLAY nor WAYLAND_DISPLAY is set");
+  {
+    std::lock_guard<std::mutex> lock(frame_mutex_);
+    shown_ = picture_;
+    rows_changed_.assign(static_cast<std::size_t>(spec.client_height), 1);
+    frame_waiting_ = true;
   }
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return no_display(SDL_GetError());
-  video_ready_ = true;
-  // SDL falls back to drivers that show nothing; only take them when asked.
-  std::string current = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
-  if (!chosen && (current == "offscreen" || current == "dummy")) {
-    return no_display("only the " + current + " video driver is available");
-  }
-  SDL_Rect usable{0, 0, 0, 0};
-  if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = {0, 0, spec.client_width, spec.client_height};
-  SDL_DisplayMode mode;
-  if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0) {
-    frame_ms_ = static_cast<std::uint32_t>(std::max(1, 1000 / mode.refresh_rate));
-  }
-  if (options_.scale > 0) {
-    scale_ = options_.scale;
-  } else {
-    // Leave room for the window frame and caption.
-    int sx = (usable.w - 16) / spec.client_width;
-    int sy = (usable.h - 48) / spec.client_height;
-    scale_ = std::max(1, std::min(sx, sy));
-  }
-  Uint32 flags = SDL_WINDOW_RESIZABLE | (options_.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-  window_ = SDL_CreateWindow(spec.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                             spec.client_width * scale_, spec.client_height * scale_, flags);
-  if (!window_) {
-    if (error) *error = std::string("cannot open a window: ") + SDL_GetError();
-    return false;
-  }
-  SDL_SetWindowMinimumSize(window_, spec.client_width, spec.client_height);
-  set_icon();
-  renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-  if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-  if (!renderer_) {
-    if (error) *error = std::string("cannot draw in the window: ") + SDL_GetError();
-    return false;
-  }
-  // Whole-number scaling, letterboxed, with mouse positions in picture pixels.
-  SDL_RenderSetLogicalSize(renderer_, spec.client_width, spec.client_height);
-  SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
-  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                               spec.client_width, spec.client_height);
-  if (!texture_) {
-    if (error) *error = std::string("cannot make the picture: ") + SDL_GetError();
-    return false;
-  }
-  SDL_StartTextInput();
-  dirty_ = true;
-  present(true);
+  auto w = std::make_unique<Window>(*this, spec);
+  if (!w->start(error)) return false;
+  window_ = std::move(w);
+  dirty_ = false;
   return true;
 }
 
@@ -180,138 +542,43 @@ std::uint32_t SdlHost::millis() {
 }
 
 std::uint32_t SdlHost::now_ms() const {
-  auto d = std::chrono::steady_clock::now() - start_clock_;
+  auto d = Clock::now() - start_clock_;
   return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
 }
 
 LocalTime SdlHost::local_time() { return add_millis(start_time_, now_ms()); }
 
-void SdlHost::present(bool force) {
-  if (!renderer_ || !texture_) return;
-  std::uint32_t now = now_ms();
-  if (!force && (!dirty_ || now - last_present_ < frame_ms_)) return;
-  SDL_UpdateTexture(texture_, nullptr, picture_.pixels().data(),
-                    picture_.width() * static_cast<int>(sizeof(Rgb)));
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
-  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-  SDL_RenderPresent(renderer_);
-  last_present_ = now;
+void SdlHost::post_event(const Event& e) {
+  {
+    std::lock_guard<std::mutex> lock(inbox_mutex_);
+    inbox_.push_back(e);
+    inbox_filled_.store(true, std::memory_order_release);
+  }
+  inbox_ready_.notify_one();
+}
+
+void SdlHost::offer_frame(Clock::time_point now) {
+  if (!dirty_ || !window_) return;
+  if (now - last_offer_ < frame_period_) return;
+  std::unique_lock<std::mutex> lock(frame_mutex_, std::try_to_lock);
+  if (!lock.owns_lock()) return;  // the window is uploading: next time
+  // Only rows that differ from what the window has are handed over.
+  const int h = picture_.height();
+  const std::size_t bytes = static_cast<std::size_t>(picture_.width()) * sizeof(Rgb);
+  bool any = false;
+  for (int y = 0; y < h; ++y) {
+    if (std::memcmp(picture_.row(y), shown_.row(y), bytes) == 0) continue;
+    std::memcpy(shown_.row(y), picture_.row(y), bytes);
+    rows_changed_[static_cast<std::size_t>(y)] = 1;
+    any = true;
+  }
   dirty_ = false;
-}
-
-void SdlHost::set_icon() {
-  Icon icon = walk_icon(64);
-  std::vector<Uint32> argb(icon.alpha.size());
-  for (std::size_t i = 0; i < argb.size(); ++i) {
-    argb[i] = (static_cast<Uint32>(icon.alpha[i]) << 24) | icon.pixels.pixels()[i];
-  }
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(argb.data(), icon.pixels.width(), icon.pixels.height(),
-                                                      32, icon.pixels.width() * 4, SDL_PIXELFORMAT_ARGB8888);
-  if (!s) return;
-  SDL_SetWindowIcon(window_, s);
-  SDL_FreeSurface(s);
-}
-
-void SdlHost::toggle_fullscreen() {
-  Uint32 f = SDL_GetWindowFlags(window_);
-  SDL_SetWindowFullscreen(window_, (f & SDL_WINDOW_FULLSCREEN_DESKTOP) ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-  present(true);
-}
-
-void SdlHost::save_screenshot() {
-  std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  char name[64];
-  std::strftime(name, sizeof name, "peakwend-%Y%m%d-%H%M%S.png", &tm);
-  std::string path = pictures_dir() + "/" + name;
-  std::string err;
-  if (save_png(picture_, path, &err)) {
-    std::cout << "screenshot: " << path << std::endl;
-  } else {
-    std::cerr << "peakwend: " << err << "\n";
-  }
-}
-
-void SdlHost::translate(const SDL_Event& ev, std::vector<Event>& out) {
-  Event e;
-  switch (ev.type) {
-    case SDL_QUIT:
-      e.type = Event::Type::Close;
-      out.push_back(e);
-      break;
-    case SDL_WINDOWEVENT:
-      if (ev.window.event == SDL_WINDOWEVENT_CLOSE) {
-        e.type = Event::Type::Close;
-        out.push_back(e);
-      } else if (ev.window.event == SDL_WINDOWEVENT_EXPOSED ||
-                 ev.window.event == SDL_WINDOWEVENT_RESTORED ||
-                 ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-        e.type = Event::Type::Expose;
-        out.push_back(e);
-        dirty_ = true;
-      }
-      break;
-    case SDL_KEYDOWN:
-    case SDL_KEYUP: {
-      SDL_Keycode sym = ev.key.keysym.sym;
-      Uint16 mod = ev.key.keysym.mod;
-      bool down = ev.type == SDL_KEYDOWN;
-      // Window keys stay with the window and never reach the program.
-      if (sym == SDLK_F11 || (sym == SDLK_RETURN && (mod & KMOD_ALT))) {
-        if (down && !ev.key.repeat) toggle_fullscreen();
-        break;
-      }
-      if (sym == SDLK_F12) {
-        if (down && !ev.key.repeat) save_screenshot();
-        break;
-      }
-      e.type = down ? Event::Type::KeyDown : Event::Type::KeyUp;
-      e.key = translate_key(sym);
-      if (e.key == Key::Char) e.ch = static_cast<char32_t>(sym);
-      e.shift = (mod & KMOD_SHIFT) != 0;
-      e.ctrl = (mod & KMOD_CTRL) != 0;
-      e.alt = (mod & KMOD_ALT) != 0;
-      out.push_back(e);
-      break;
-    }
-    case SDL_TEXTINPUT: {
-      // Ctrl combinations arrive as control codes from the key itself.
-      SDL_Keymod mod = SDL_GetModState();
-      if ((mod & KMOD_CTRL) && !(mod & KMOD_ALT)) break;
-      e.type = Event::Type::Text;
-      e.text = ev.text.text;
-      out.push_back(e);
-      break;
-    }
-    case SDL_MOUSEMOTION:
-      e.type = Event::Type::MouseMove;
-      e.x = ev.motion.x;
-      e.y = ev.motion.y;
-      out.push_back(e);
-      break;
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: {
-      if (ev.button.button != SDL_BUTTON_LEFT && ev.button.button != SDL_BUTTON_RIGHT) break;
-      bool down = ev.type == SDL_MOUSEBUTTONDOWN;
-      e.type = down ? Event::Type::MouseDown : Event::Type::MouseUp;
-      e.button = ev.button.button == SDL_BUTTON_LEFT ? MouseButton::Left : MouseButton::Right;
-      e.x = ev.button.x;
-      e.y = ev.button.y;
-      out.push_back(e);
-      if (down && ev.button.clicks == 2) {
-        e.type = Event::Type::MouseDoubleClick;
-        out.push_back(e);
-      }
-      // Keep reporting the pointer outside the window while a button is held.
-      buttons_held_ = std::max(0, buttons_held_ + (down ? 1 : -1));
-      SDL_CaptureMouse(buttons_held_ > 0 ? SDL_TRUE : SDL_FALSE);
-      break;
-    }
-    default:
-      break;
-  }
+  last_offer_ = now;
+  if (!any) return;
+  frame_waiting_ = true;
+  lock.unlock();
+  ++frames_offered_;
+  window_->wake();
 }
 
 bool SdlHost::pump(EventSink& sink) {
@@ -320,14 +587,18 @@ bool SdlHost::pump(EventSink& sink) {
     closed_ = true;
     return false;
   }
-  // The program pumps every few statements; asking the window system more
-  // often than this only costs system calls (and a busy wait's accuracy).
-  auto now = std::chrono::steady_clock::now();
+  // The program pumps every few statements; looking more often than this
+  // only costs time (and a busy wait's accuracy).
+  auto now = Clock::now();
   if (now - last_poll_ < kPollInterval) return true;
   last_poll_ = now;
   batch_.clear();
-  SDL_Event ev;
-  while (SDL_PollEvent(&ev)) translate(ev, batch_);
+  if (inbox_filled_.load(std::memory_order_acquire)) {
+    std::lock_guard<std::mutex> lock(inbox_mutex_);
+    batch_.assign(inbox_.begin(), inbox_.end());
+    inbox_.clear();
+    inbox_filled_.store(false, std::memory_order_relaxed);
+  }
   if (runner_) {
     runner_->step(now_ms(), picture_, batch_);
     if (auto code = runner_->failure_code()) {
@@ -344,13 +615,14 @@ bool SdlHost::pump(EventSink& sink) {
       return false;
     }
   }
-  present(false);
+  offer_frame(now);
   return true;
 }
 
 void SdlHost::input_idle() {
   if (runner_) runner_->note_idle();
-  present(false);
+  auto now = Clock::now();
+  offer_frame(now);
   // A program that reads the clock between its polls is timing something
   // (an animation, a busy wait): sleeping would stretch its steps.
   if (clock_read_) {
@@ -359,10 +631,18 @@ void SdlHost::input_idle() {
     return;
   }
   // Sleep until an event arrives: at most a millisecond at first, longer
-  // once nothing has happened for a while. The next pump looks at once.
-  auto now = std::chrono::steady_clock::now();
+  // once nothing has happened for a while, and never past the time a
+  // changed picture may be handed over. The next pump looks at once.
   if (!quiet_since_) quiet_since_ = now;
-  SDL_WaitEventTimeout(nullptr, now - *quiet_since_ < kQuietAfter ? 1 : kQuietSleepMs);
+  Clock::duration sleep = now - *quiet_since_ < kQuietAfter ? Clock::duration(std::chrono::milliseconds(1))
+                                                            : Clock::duration(kQuietSleep);
+  if (dirty_) {
+    // Due now means the window was busy uploading: look again shortly.
+    Clock::duration due = last_offer_ + frame_period_ - now;
+    sleep = std::clamp(due, Clock::duration(std::chrono::microseconds(200)), sleep);
+  }
+  std::unique_lock<std::mutex> lock(inbox_mutex_);
+  inbox_ready_.wait_for(lock, sleep, [this] { return inbox_filled_.load(std::memory_order_relaxed); });
   last_poll_ = {};
 }
 
@@ -374,7 +654,9 @@ void SdlHost::beep() {
 
 void SdlHost::message_box(const std::string& caption, const std::string& text, BoxIcon icon) {
   Uint32 flags = icon == BoxIcon::Error ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_WARNING;
-  if (!video_ready_ || SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), window_) != 0) {
+  // The box has its own connection to the display; the window belongs to
+  // the window thread and is not lent to it.
+  if (SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr) != 0) {
     std::cerr << caption << ": " << text << "\n";
   }
 }

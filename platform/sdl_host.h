@@ -1,25 +1,39 @@
 // A real window through SDL2: the 640x504 picture scaled by whole numbers
 // with sharp pixels, presented only when it changed and at most once per
 // display refresh, never waiting for vertical sync.
+//
+// The window lives on a thread of its own: it takes the window system's
+// events, uploads the rows of the picture that changed and presents them.
+// The program's thread only copies changed rows into a shared picture and
+// picks up queued events, so drawing and presenting never stretch its busy
+// waits.
 #pragma once
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 #include "platform/host.h"
 #include "platform/host_options.h"
 #include "platform/script.h"
 
-struct SDL_Window;
-struct SDL_Renderer;
-struct SDL_Texture;
-union SDL_Event;
-
 namespace platform {
 
 class SdlHost : public Host {
  public:
+  // What the window thread has done, for tests and measurements.
+  struct Stats {
+    long frames_offered = 0;    // pictures handed to the window thread
+    long frames_presented = 0;  // presents, redraws after expose included
+    long rows_uploaded = 0;     // picture rows drawn into the window
+    double first_present_ms = -1;  // since the host was made; -1 before
+  };
+
   explicit SdlHost(HostOptions options = {});
   ~SdlHost() override;
   SdlHost(const SdlHost&) = delete;
@@ -41,44 +55,66 @@ class SdlHost : public Host {
   int quit_code() const override { return quit_code_; }
   void set_script_hooks(ScriptHooks* hooks) override;
 
-  int scale() const { return scale_; }
+  // The whole-number scale of the window (after create_window).
+  int scale() const { return scale_.load(); }
+  bool fullscreen() const { return fullscreen_.load(); }
+  Stats stats() const;
+  // The scale for a picture of `width` x `height` in a usable desktop area
+  // of `usable_w` x `usable_h`, leaving room for the window's frame.
+  static int fitting_scale(int usable_w, int usable_h, int width, int height);
 
  private:
+  class Window;  // the window thread's side
+
   std::uint32_t now_ms() const;  // the clock, without counting as a read
-  void translate(const SDL_Event& ev, std::vector<Event>& out);
-  void present(bool force);
-  void toggle_fullscreen();
-  void set_icon();
-  void save_screenshot();
+  // Hands the changed rows of the picture to the window thread, at most
+  // once per display refresh; never waits for the window thread.
+  void offer_frame(std::chrono::steady_clock::time_point now);
+  // Called by the window thread.
+  void post_event(const Event& e);
 
   // The window system is asked for events at most this often.
   static constexpr std::chrono::microseconds kPollInterval{500};
   // Idle this long with no input, drawing or clock reads: sleep longer.
   static constexpr std::chrono::milliseconds kQuietAfter{250};
-  static constexpr int kQuietSleepMs = 10;
+  static constexpr std::chrono::milliseconds kQuietSleep{10};
 
   HostOptions options_;
   std::shared_ptr<MidiOut> midi_;
-  WindowSpec spec_;
   Surface picture_;
-  SDL_Window* window_ = nullptr;
-  SDL_Renderer* renderer_ = nullptr;
-  SDL_Texture* texture_ = nullptr;
   std::optional<ScriptRunner> runner_;
   std::vector<Event> batch_;
   std::chrono::steady_clock::time_point start_clock_;
   std::chrono::steady_clock::time_point last_poll_{};
+  std::chrono::steady_clock::time_point last_offer_{};
   std::optional<std::chrono::steady_clock::time_point> quiet_since_;
   LocalTime start_time_;
-  std::uint32_t last_present_ = 0;
-  std::uint32_t frame_ms_ = 16;
-  int scale_ = 1;
   int quit_code_ = 0;
   bool dirty_ = true;
   bool closed_ = false;
-  bool video_ready_ = false;
-  int buttons_held_ = 0;
   bool clock_read_ = false;  // millis() was asked since the last input_idle()
+
+  // Events from the window thread.
+  std::mutex inbox_mutex_;
+  std::condition_variable inbox_ready_;
+  std::deque<Event> inbox_;
+  std::atomic<bool> inbox_filled_{false};
+
+  // The picture as handed over, and the rows the window has not uploaded.
+  std::mutex frame_mutex_;
+  Surface shown_;
+  std::vector<std::uint8_t> rows_changed_;
+  bool frame_waiting_ = false;
+
+  std::atomic<int> scale_{1};
+  std::atomic<bool> fullscreen_{false};
+  std::atomic<long> frames_offered_{0};
+  std::atomic<long> frames_presented_{0};
+  std::atomic<long> rows_uploaded_{0};
+  std::atomic<double> first_present_ms_{-1};
+  std::chrono::microseconds frame_period_{16667};
+
+  std::unique_ptr<Window> window_;
 };
 
 }  // namespace platform

@@ -1,0 +1,122 @@
+// xprobe: timing helpers for tools/measure_pace.sh, on an X display.
+//
+//   xprobe first-picture CMD [ARGS...]
+//       Starts CMD and prints "map MS" and "picture MS": the milliseconds from
+//       the start to the mapping of its first top-level window, and to the
+//       first time that window shows anything but the white root behind it
+//       (run the X server with a white root, Xvfb -wr). Then ends CMD with
+//       SIGTERM and waits for it.
+//   xprobe stamp FILE
+//       Reads lines from FILE (a FIFO) and writes "MS,LINE" to stdout, MS the
+//       monotonic milliseconds at which the line arrived.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Windows may go away while they are looked at (a start-up probe window).
+int ignore_errors(Display*, XErrorEvent*) { return 0; }
+
+double ms_since(Clock::time_point t0) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+// True when the window shows something other than plain white: samples a
+// grid of pixels so that a half-drawn picture counts too.
+bool painted(Display* d, Window w) {
+  XWindowAttributes a;
+  if (!XGetWindowAttributes(d, w, &a) || a.map_state != IsViewable) return false;
+  XImage* img = XGetImage(d, w, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
+  if (!img) return false;
+  bool any = false;
+  for (int y = a.height / 16; y < a.height && !any; y += a.height / 8 + 1) {
+    for (int x = a.width / 16; x < a.width; x += a.width / 8 + 1) {
+      if ((XGetPixel(img, x, y) & 0xFFFFFF) != 0xFFFFFF) {
+        any = true;
+        break;
+      }
+    }
+  }
+  XDestroyImage(img);
+  return any;
+}
+
+int first_picture(char** cmd) {
+  Display* d = XOpenDisplay(nullptr);
+  if (!d) {
+    std::fprintf(stderr, "xprobe: no display\n");
+    return 1;
+  }
+  XSetErrorHandler(ignore_errors);
+  Window root = DefaultRootWindow(d);
+  XSelectInput(d, root, SubstructureNotifyMask);
+  XSync(d, False);
+  auto t0 = Clock::now();
+  pid_t pid = fork();
+  if (pid == 0) {
+    execvp(cmd[0], cmd);
+    std::perror("xprobe: exec");
+    _exit(127);
+  }
+  Window w = 0;
+  double map_ms = -1, picture_ms = -1;
+  while (ms_since(t0) < 10000 && picture_ms < 0) {
+    while (XPending(d)) {
+      XEvent e;
+      XNextEvent(d, &e);
+      if (e.type == MapNotify && w == 0 && !e.xmap.override_redirect) {
+        char* name = nullptr;
+        if (XFetchName(d, e.xmap.window, &name) && name && *name) {
+          w = e.xmap.window;
+          map_ms = ms_since(t0);
+        }
+        if (name) XFree(name);
+      } else if (e.type == DestroyNotify && e.xdestroywindow.window == w) {
+        w = 0;
+      }
+    }
+    if (w != 0 && painted(d, w)) picture_ms = ms_since(t0);
+    if (picture_ms < 0) std::this_thread::sleep_for(std::chrono::microseconds(250));
+  }
+  std::printf("map %.1f\npicture %.1f\n", map_ms, picture_ms);
+  kill(pid, SIGTERM);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  XCloseDisplay(d);
+  return picture_ms < 0 ? 1 : 0;
+}
+
+int stamp(const char* path) {
+  std::FILE* f = std::fopen(path, "r");
+  if (!f) {
+    std::perror("xprobe: open");
+    return 1;
+  }
+  auto t0 = Clock::now();
+  char line[4096];
+  while (std::fgets(line, sizeof line, f)) {
+    std::printf("%.3f,%s", ms_since(t0), line);
+    if (!std::strchr(line, '\n')) std::putchar('\n');
+  }
+  std::fclose(f);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 3 && std::strcmp(argv[1], "first-picture") == 0) return first_picture(argv + 2);
+  if (argc == 3 && std::strcmp(argv[1], "stamp") == 0) return stamp(argv[2]);
+  std::fprintf(stderr, "usage: xprobe first-picture CMD [ARGS...] | xprobe stamp FILE\n");
+  return 2;
+}
