@@ -154,6 +154,9 @@ class SdlHost::Window {
   }
 
  private:
+  static constexpr int kConnectAttempts = 5;
+  static constexpr int kConnectRetryMs = 25;  // doubled after every attempt
+
   // Where the picture sits in the window: whole-number scale and offset.
   struct Placement {
     int scale = 1, x = 0, y = 0;
@@ -195,13 +198,24 @@ class SdlHost::Window {
     if (!chosen && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
       return no_display("neither DISPLAY nor WAYLAND_DISPLAY is set");
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return no_display(SDL_GetError());
-    video_ready_ = true;
-    // SDL falls back to drivers that show nothing; only take them when asked.
-    std::string current = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
-    if (!chosen && (current == "offscreen" || current == "dummy")) {
-      return no_display("only the " + current + " video driver is available");
+    // A busy display server may turn a connection away for a moment (its
+    // queue of new clients is full): try again a few times before giving up.
+    std::string current;
+    for (int attempt = 1;; ++attempt) {
+      std::string why;
+      if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+        current = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+        // SDL falls back to drivers that show nothing; only take them when asked.
+        if (chosen || (current != "offscreen" && current != "dummy")) break;
+        why = "only the " + current + " video driver is available";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      } else {
+        why = SDL_GetError();
+      }
+      if (attempt == kConnectAttempts) return no_display(why);
+      SDL_Delay(static_cast<Uint32>(kConnectRetryMs << (attempt - 1)));
     }
+    video_ready_ = true;
     // On X11 the window's surface is shared memory with the server; without
     // this SDL would load a 3D driver to emulate it.
     if (current == "x11" || current == "offscreen") SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");

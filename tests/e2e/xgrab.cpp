@@ -1,9 +1,12 @@
-// xgrab WINDOW_ID FILE.png [--match REFERENCE.png]: saves what an X window
-// shows; with --match, exits 0 only when the window shows the reference
-// picture (at any whole-number scale), else 3.
+// xgrab WINDOW_ID FILE.png [--match|--centred REFERENCE.png]: saves what an
+// X window shows; with --match, exits 0 only when the window is the
+// reference picture at a whole-number scale, else 3; with --centred, only
+// when it shows the reference at the largest whole-number scale that fits,
+// centred, with black around it.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,9 +15,10 @@
 
 int main(int argc, char** argv) {
   if (argc != 3 && argc != 5) {
-    std::fprintf(stderr, "usage: xgrab WINDOW_ID FILE.png [--match REFERENCE.png]\n");
+    std::fprintf(stderr, "usage: xgrab WINDOW_ID FILE.png [--match|--centred REFERENCE.png]\n");
     return 2;
   }
+  const bool centred = argc == 5 && std::string(argv[3]) == "--centred";
   Display* d = XOpenDisplay(nullptr);
   if (!d) return 1;
   Window w = std::strtoul(argv[1], nullptr, 0);
@@ -39,11 +43,21 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "xgrab: %s\n", err.c_str());
     return 1;
   }
-  int scale = shot.width() / ref.width();
-  if (scale < 1 || shot.width() != ref.width() * scale || shot.height() != ref.height() * scale) return 3;
+  int scale = std::min(shot.width() / ref.width(), shot.height() / ref.height());
+  if (scale < 1) return 3;
+  int left = 0, top = 0;
+  if (centred) {
+    left = (shot.width() - ref.width() * scale) / 2;
+    top = (shot.height() - ref.height() * scale) / 2;
+  } else if (shot.width() != ref.width() * scale || shot.height() != ref.height() * scale) {
+    return 3;
+  }
   for (int y = 0; y < shot.height(); ++y) {
     for (int x = 0; x < shot.width(); ++x) {
-      if (shot.get(x, y) != ref.get(x / scale, y / scale)) return 3;
+      int rx = x - left, ry = y - top;
+      bool inside = rx >= 0 && ry >= 0 && rx < ref.width() * scale && ry < ref.height() * scale;
+      platform::Rgb want = inside ? ref.get(rx / scale, ry / scale) : 0;
+      if (shot.get(x, y) != want) return 3;
     }
   }
   return 0;

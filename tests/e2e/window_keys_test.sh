@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# window_keys_test.sh PEAKWEND XGRAB XCLOSE: the window keys in a real window
+# under a private Xvfb with a window manager (openbox). Checks the default
+# scale (the largest that fits the desktop), that F11 and Alt+Enter toggle a
+# fullscreen picture at a whole-number scale, centred on black, that F12
+# saves the picture and prints where, and that none of these keys reaches
+# the program: they are pressed while the Best-20 screen waits for any key.
+set -u
+exe=$(realpath "$1") xgrab=$(realpath "$2") xclose=$(realpath "$3")
+for tool in Xvfb openbox xdotool xwininfo; do
+  command -v $tool >/dev/null || { echo "$tool is not installed"; exit 1; }
+done
+work=$(mktemp -d)
+xvfb="" wm="" pid=""
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  [ -n "$wm" ] && kill "$wm" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+cd "$work" || exit 1
+fail() { echo "FAIL: $*"; cp ./*.png /tmp/ 2>/dev/null; exit 1; }
+
+# The pictures a headless run shows: menu, Best 20 with its key prompt, menu again.
+cat > ref.script <<'EOF'
+idle
+shot menu.png
+key Down
+key Down
+key Down
+key Down
+key Enter
+idle
+shot ranking.png
+key Space
+idle
+shot menu-again.png
+close
+EOF
+"$exe" --headless --midi none --time 09:00:07 --script ref.script || fail "headless run"
+
+disp=""
+for n in $(seq 211 250); do
+  if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then disp=":$n"; break; fi
+done
+[ -n "$disp" ] || fail "no free display"
+# 1300x1100: scale 2 fits (1280x1008 and a frame), scale 3 does not.
+Xvfb "$disp" -screen 0 1300x1100x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=$disp
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox --sm-disable >/dev/null 2>&1 &
+wm=$!
+for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+
+mkdir pictures
+XDG_PICTURES_DIR=$work/pictures SDL_AUDIODRIVER=dummy "$exe" --midi none --time 09:00:07 >out.txt 2>err.txt &
+pid=$!
+wid=""
+for _ in $(seq 100); do
+  wid=$(xdotool search --name '^Peakwend/T$' 2>/dev/null | head -n1)
+  [ -n "$wid" ] && break
+  sleep 0.1
+done
+[ -n "$wid" ] || fail "no window"
+
+size() { xwininfo -id "$wid" | awk '/^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 } END { print w "x" h }'; }
+# until SECONDS COMMAND...: retries COMMAND every 0.1 s.
+until_ok() {
+  local n=$(($1 * 10)); shift
+  for _ in $(seq $n); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+shows() { "$xgrab" "$wid" window.png --match "$1"; }
+shows_centred() { "$xgrab" "$wid" window.png --centred "$1"; }
+size_is() { [ "$(size)" = "$1" ]; }
+key() { xdotool windowfocus --sync "$wid" 2>/dev/null; xdotool key "$@"; }
+
+[ "$(size)" = 1280x1008 ] || fail "default window $(size), expected 1280x1008 (scale 2)"
+until_ok 30 shows menu.png || fail "the window never showed the menu"
+key Down Down Down Down Return
+until_ok 10 shows ranking.png || fail "the window never showed the Best 20"
+
+key F11
+until_ok 10 size_is 1300x1100 || fail "F11: window $(size), expected the screen 1300x1100"
+until_ok 10 shows_centred ranking.png || fail "fullscreen: not the picture at scale 2, centred on black"
+
+key F12
+until_ok 10 grep -q '^screenshot: ' out.txt || fail "F12 printed no path"
+shot=$(sed -n 's/^screenshot: //p' out.txt | head -n1)
+case "$shot" in "$work"/pictures/peakwend-*.png) ;; *) fail "screenshot went to $shot" ;; esac
+until_ok 5 cmp -s "$shot" ranking.png || fail "the screenshot is not the picture shown"
+
+key alt+Return
+until_ok 10 size_is 1280x1008 || fail "Alt+Enter: window $(size), expected 1280x1008"
+until_ok 10 shows ranking.png || fail "the Best 20 went away: a window key reached the program"
+sleep 0.5
+shows ranking.png || fail "the Best 20 went away: a window key reached the program"
+
+# An ordinary key still reaches it.
+key space
+until_ok 10 shows menu-again.png || fail "Space did not bring the menu back"
+
+"$xclose" "$wid"
+until_ok 5 bash -c "! kill -0 $pid 2>/dev/null" || fail "still running after close"
+wait "$pid"; code=$?
+pid=""
+[ "$code" = 0 ] || fail "exit code $code: $(cat err.txt)"
+echo "ok"
