@@ -99,6 +99,24 @@ void BM_Fresh1(benchmark::State& state) {
 }
 BENCHMARK(BM_Fresh1)->Unit(benchmark::kMillisecond);
 
+// One obstacle of radius 25 as STONE draws it: 24 rings from the outside
+// in, on the picture and the backing layer. Ideal: the disc's pixels
+// (about 1,810, twice, 14.5 KB) at the bandwidth of BM_PixelWriteBandwidth.
+void BM_Stone25(benchmark::State& state) {
+  GameProgram g;
+  g.run([&](game::Zided& z) {
+    prepare(z);
+    z.OX(10) = 300.4;
+    z.OY(10) = 250.7;
+    z.OR(10) = 25;
+    z.OT(10) = 5;
+    z.OGONE(10) = 0;
+    for (auto _ : state) z.STONE(10);
+  });
+  state.SetBytesProcessed(state.iterations() * 1810 * 2 * 4);
+}
+BENCHMARK(BM_Stone25)->Unit(benchmark::kMicrosecond);
+
 // One ending stage: trees and 20 ring steps (the 4 s of waits run on the
 // virtual clock).
 void BM_Ending(benchmark::State& state) {

@@ -3,6 +3,7 @@
 // redraw, and an icon put back from its block.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/support/program.h"
@@ -60,5 +61,19 @@ void BM_IconGetAndPut(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_IconGetAndPut)->Unit(benchmark::kMicrosecond);
+
+// The ideal for drawing: writing a picture's worth of pixels (1.3 MB, the
+// size of the layers) with nothing else to do.
+void BM_PixelWriteBandwidth(benchmark::State& state) {
+  std::vector<platform::Rgb> pixels(640 * 504);
+  platform::Rgb c = 0;
+  for (auto _ : state) {
+    std::fill(pixels.begin(), pixels.end(), ++c);
+    benchmark::DoNotOptimize(pixels.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(pixels.size() * sizeof(platform::Rgb)));
+}
+BENCHMARK(BM_PixelWriteBandwidth)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -92,11 +92,14 @@ void AudioOut::mix_beep(float* out, int frames) {
 
 void AudioOut::callback(void* self, std::uint8_t* stream, int len) {
   auto* a = static_cast<AudioOut*>(self);
+  a->last_render_.store(std::chrono::steady_clock::now().time_since_epoch().count(),
+                        std::memory_order_release);
   auto* out = reinterpret_cast<float*>(stream);
   int frames = len / static_cast<int>(2 * sizeof(float));
   std::memset(stream, 0, static_cast<std::size_t>(len));
   if (a->render_) a->render_(out, frames);
   a->mix_beep(out, frames);
+  a->renders_.fetch_add(1, std::memory_order_release);
 }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -37,6 +38,15 @@ class AudioOut {
   int buffer_frames() const { return frames_; }
   const std::string& driver() const { return driver_; }
 
+  // When the device last asked for sound, and how often it has: a message
+  // sent before that moment is in the buffer it got, which plays after the
+  // buffer before it (measurements of the note latency).
+  std::chrono::steady_clock::time_point last_render() const {
+    return std::chrono::steady_clock::time_point(
+        std::chrono::steady_clock::duration(last_render_.load(std::memory_order_acquire)));
+  }
+  std::uint64_t renders() const { return renders_.load(std::memory_order_acquire); }
+
   // A short tone over whatever plays; returns at once.
   void beep();
   // Mixes the pending tone into `out` (interleaved stereo); used by the
@@ -52,6 +62,8 @@ class AudioOut {
   std::string driver_;
   Render render_;
   std::atomic<int> beep_left_{0};  // frames of tone still to play
+  std::atomic<std::chrono::steady_clock::rep> last_render_{0};
+  std::atomic<std::uint64_t> renders_{0};
   double beep_phase_ = 0.0;
   bool subsystem_ = false;
 };

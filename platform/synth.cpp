@@ -136,11 +136,12 @@ void Synth::render(float* out, int frames) {
   fluid_synth_write_float(fluid_->synth, frames, out, 0, 2, out, 1, 2);
 }
 
-std::unique_ptr<SynthMidi> SynthMidi::open(const std::string& soundfont, std::string* error) {
+std::unique_ptr<SynthMidi> SynthMidi::open(const std::string& soundfont, std::string* error,
+                                           int buffer_frames) {
   std::unique_ptr<SynthMidi> m(new SynthMidi());
   m->soundfont_ = soundfont;
   m->audio_ = std::make_unique<AudioOut>();
-  if (!m->audio_->open(AudioOut::kBufferFrames, error)) return nullptr;
+  if (!m->audio_->open(buffer_frames, error)) return nullptr;
   m->synth_ = Synth::create(m->audio_->rate(), error);
   if (!m->synth_) return nullptr;
   m->synth_->load_in_background(soundfont);

@@ -64,9 +64,11 @@ class Synth {
 // The synthesizer as the program's one MIDI output device.
 class SynthMidi : public MidiOut {
  public:
-  // Opens the audio device and starts loading `soundfont`. Null with a
-  // message when there is no audio device or no synthesizer.
-  static std::unique_ptr<SynthMidi> open(const std::string& soundfont, std::string* error);
+  // Opens the audio device with a buffer of `buffer_frames` (the device may
+  // choose another) and starts loading `soundfont`. Null with a message when
+  // there is no audio device or no synthesizer.
+  static std::unique_ptr<SynthMidi> open(const std::string& soundfont, std::string* error,
+                                         int buffer_frames = AudioOut::kBufferFrames);
   ~SynthMidi() override;
 
   int device_count() const override { return 1; }

@@ -99,7 +99,7 @@ void Zided::play_game() {
 }
 
 bool Zided::run_try() {
-  Single i, j, k, d, v, dx, dy, s, r, cx, cy;
+  Single i, j, k, d, dx, dy;
   // FOR CLOCK = 0 TO TIME_LIMIT STEP DT: limit and step are read once.
   Single limit = TIME_LIMIT;
   Single step = DT;
@@ -124,43 +124,7 @@ bool Zided::run_try() {
       st(); WY(i) = WY(i) + WVY(i) * DT;
       st(); KAO();
     }
-    // Find the contacts the walker moves into.
-    for (i = 1; i <= NWALK; i += 1) {
-      st(); if (WACTIVE(i) < 0) continue;
-      for (k = 1; k <= 2; k += 1) {
-        st(); d = std::abs(WALL_X1(k) - WX(i));
-        st(); v = WVX(i) * WALL_N(k);
-        if (d < WR(i) && v > 0) {
-          st(); HITW(i, k) = 1;
-          st(); WDIST(i, k) = rt::POW(WALL_PAD + d, 2);
-        }
-      }
-      for (k = 3; k <= 4; k += 1) {
-        st(); d = std::abs(WALL_Y1(k) - WY(i));
-        st(); v = WVY(i) * WALL_N(k);
-        if (d < WR(i) && v > 0) {
-          st(); HITW(i, k) = 1;
-          st(); WDIST(i, k) = rt::POW(WR(i) + d, 2);
-        }
-      }
-      for (j = 1; j <= NOBJ; j += 1) {
-        st(); if (OGONE(j) < 0) continue;
-        st(); dx = OX(j) - WX(i);
-        st(); dy = OY(j) - WY(i);
-        st(); s = rt::POW(dx, 2) + rt::POW(dy, 2);
-        st(); r = WR(i) + OR(j);
-        st(); if (!(s < rt::POW(r, 2))) continue;
-        st(); v = WVX(i) * dx + WVY(i) * dy;
-        st(); if (!(v > 0)) continue;
-        st(); HITO(i, j) = 1;
-        if (OR(j) > WR(1)) {
-          st(); KASOC(i, j, cx, cy);
-          st(); ODIST(i, j) = rt::POW(cx - WX(i), 2) + rt::POW(cy - WY(i), 2);
-        } else {
-          st(); ODIST(i, j) = s;
-        }
-      }
-    }
+    find_contacts();
     st(); DMIN = 2000;
     st(); WAIT1(ANIM_DELAY);
     st(); HIT = 0;
@@ -191,6 +155,49 @@ bool Zided::run_try() {
     }
   }
   return false;
+}
+
+// The contact search of one pass: flags every wall and obstacle a walker
+// moves into, with the metric of that contact. Squared distances only;
+// KASOC for the obstacles larger than the walker.
+void Zided::find_contacts() {
+  Single i, j, k, d, v, dx, dy, s, r, cx, cy;
+  for (i = 1; i <= NWALK; i += 1) {
+    st(); if (WACTIVE(i) < 0) continue;
+    for (k = 1; k <= 2; k += 1) {
+      st(); d = std::abs(WALL_X1(k) - WX(i));
+      st(); v = WVX(i) * WALL_N(k);
+      if (d < WR(i) && v > 0) {
+        st(); HITW(i, k) = 1;
+        st(); WDIST(i, k) = rt::POW(WALL_PAD + d, 2);
+      }
+    }
+    for (k = 3; k <= 4; k += 1) {
+      st(); d = std::abs(WALL_Y1(k) - WY(i));
+      st(); v = WVY(i) * WALL_N(k);
+      if (d < WR(i) && v > 0) {
+        st(); HITW(i, k) = 1;
+        st(); WDIST(i, k) = rt::POW(WR(i) + d, 2);
+      }
+    }
+    for (j = 1; j <= NOBJ; j += 1) {
+      st(); if (OGONE(j) < 0) continue;
+      st(); dx = OX(j) - WX(i);
+      st(); dy = OY(j) - WY(i);
+      st(); s = rt::POW(dx, 2) + rt::POW(dy, 2);
+      st(); r = WR(i) + OR(j);
+      st(); if (!(s < rt::POW(r, 2))) continue;
+      st(); v = WVX(i) * dx + WVY(i) * dy;
+      st(); if (!(v > 0)) continue;
+      st(); HITO(i, j) = 1;
+      if (OR(j) > WR(1)) {
+        st(); KASOC(i, j, cx, cy);
+        st(); ODIST(i, j) = rt::POW(cx - WX(i), 2) + rt::POW(cy - WY(i), 2);
+      } else {
+        st(); ODIST(i, j) = s;
+      }
+    }
+  }
 }
 
 void Zided::goal() {

@@ -21,7 +21,15 @@ cleanup() {
 }
 trap cleanup EXIT
 cd "$work" || exit 1
-fail() { echo "FAIL: $*"; cp ./*.png /tmp/ 2>/dev/null; exit 1; }
+fail() {
+  echo "FAIL: $*"
+  kill -0 "$wm" 2>/dev/null || echo "the window manager has gone"
+  cat wm.log 2>/dev/null
+  for w in $(xdotool search --name "^Peakwend/T$" 2>/dev/null); do
+    echo "window $w"; xwininfo -id "$w" 2>&1 | grep -E "Absolute|Width|Height|Map State"
+  done
+  exit 1
+}
 
 # The pictures a headless run shows: menu, Best 20 with its key prompt, menu again.
 cat > ref.script <<'EOF'
@@ -41,6 +49,12 @@ close
 EOF
 "$exe" --headless --midi none --time 09:00:07 --script ref.script || fail "headless run"
 
+# until SECONDS COMMAND...: retries COMMAND every 0.1 s.
+until_ok() {
+  local n=$(($1 * 10)); shift
+  for _ in $(seq $n); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
 disp=""
 for n in $(seq 211 250); do
   if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then disp=":$n"; break; fi
@@ -51,9 +65,17 @@ Xvfb "$disp" -screen 0 1300x1100x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$disp
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox --sm-disable >/dev/null 2>&1 &
-wm=$!
-for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+# A busy X server may turn a new client away: try the manager again then.
+wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+for _ in 1 2 3 4 5; do
+  openbox --sm-disable >wm.log 2>&1 &
+  wm=$!
+  until_ok 3 wm_up && break
+  kill "$wm" 2>/dev/null; wait "$wm" 2>/dev/null; wm=""
+done
+[ -n "$wm" ] || fail "the window manager did not start: $(cat wm.log)"
+# The manager announces itself before it takes windows in hand.
+sleep 1
 
 mkdir pictures
 XDG_PICTURES_DIR=$work/pictures SDL_AUDIODRIVER=dummy "$exe" --midi none --time 09:00:07 >out.txt 2>err.txt &
@@ -67,18 +89,12 @@ done
 [ -n "$wid" ] || fail "no window"
 
 size() { xwininfo -id "$wid" | awk '/^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 } END { print w "x" h }'; }
-# until SECONDS COMMAND...: retries COMMAND every 0.1 s.
-until_ok() {
-  local n=$(($1 * 10)); shift
-  for _ in $(seq $n); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 shows() { "$xgrab" "$wid" window.png --match "$1"; }
 shows_centred() { "$xgrab" "$wid" window.png --centred "$1"; }
 size_is() { [ "$(size)" = "$1" ]; }
-key() { xdotool windowfocus --sync "$wid" 2>/dev/null; xdotool key "$@"; }
+key() { xdotool windowfocus --sync "$wid" 2>/dev/null; until_ok 2 xdotool key "$@"; }
 
-[ "$(size)" = 1280x1008 ] || fail "default window $(size), expected 1280x1008 (scale 2)"
+until_ok 5 size_is 1280x1008 || fail "default window $(size), expected 1280x1008 (scale 2)"
 until_ok 30 shows menu.png || fail "the window never showed the menu"
 key Down Down Down Down Return
 until_ok 10 shows ranking.png || fail "the window never showed the Best 20"
@@ -97,7 +113,7 @@ key alt+Return
 until_ok 10 size_is 1280x1008 || fail "Alt+Enter: window $(size), expected 1280x1008"
 until_ok 10 shows ranking.png || fail "the Best 20 went away: a window key reached the program"
 sleep 0.5
-shows ranking.png || fail "the Best 20 went away: a window key reached the program"
+until_ok 5 shows ranking.png || fail "the Best 20 went away: a window key reached the program"
 
 # An ordinary key still reaches it.
 key space

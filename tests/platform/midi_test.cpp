@@ -267,10 +267,17 @@ TEST(SynthDevice, NotePlaysThroughTheAudioDevice) {
     EXPECT_EQ(m->device_count(), 1);
     ASSERT_TRUE(m->synth().wait_loaded(std::chrono::seconds(30)));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // The device's requests are counted and timed (latency measurements).
+    const std::uint64_t asked = m->audio().renders();
+    const auto sent = std::chrono::steady_clock::now();
+    EXPECT_GT(asked, 0u);
+    EXPECT_LT(m->audio().last_render(), sent);
     m->send(0x7F3C90);
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
     m->send(0x003C90);
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_GT(m->audio().renders(), asked);
+    EXPECT_GT(m->audio().last_render(), sent);
   }
   std::vector<float> out = disk.samples();
   ASSERT_GT(out.size(), 2u * 4410);
