@@ -55,12 +55,22 @@ int main(int argc, char** argv) {
   midi.soundfont = o.soundfont;
   midi.headless = o.headless;
   std::string note;
-  host_options.midi = platform::open_midi(midi, &note);
-  if (!host_options.midi) {
-    std::cerr << "peakwend: --midi fluidsynth: " << note << "\n";
-    return 2;
+  if (midi.mode == platform::MidiMode::Auto && !o.headless) {
+    // Opened when the program first asks for it: the window comes first.
+    host_options.midi = std::make_shared<platform::LazyMidi>([midi] {
+      std::string why;
+      auto device = platform::open_midi(midi, &why);
+      if (!why.empty()) std::cerr << "peakwend: playing without notes: " << why << "\n";
+      return device;
+    });
+  } else {
+    host_options.midi = platform::open_midi(midi, &note);
+    if (!host_options.midi) {
+      std::cerr << "peakwend: --midi fluidsynth: " << note << "\n";
+      return 2;
+    }
+    if (!note.empty()) std::cerr << "peakwend: playing without notes: " << note << "\n";
   }
-  if (!note.empty()) std::cerr << "peakwend: playing without notes: " << note << "\n";
 
   std::unique_ptr<platform::Host> host;
   if (o.headless) {

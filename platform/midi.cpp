@@ -14,6 +14,15 @@ void MidiRecorder::send(std::uint32_t message) {
   ++total_;
 }
 
+MidiOut& LazyMidi::device() const {
+  if (!device_) {
+    if (open_) device_ = open_();
+    open_ = nullptr;
+    if (!device_) device_ = std::make_shared<NoMidi>();
+  }
+  return *device_;
+}
+
 const std::vector<std::string>& default_soundfonts() {
   static const std::vector<std::string> paths = {"/usr/share/sounds/sf2/default-GM.sf2",
                                                  "/usr/share/sounds/sf2/TimGM6mb.sf2"};

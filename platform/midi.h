@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -54,6 +55,32 @@ class MidiRecorder : public MidiOut {
   std::vector<std::uint32_t> messages_;
   std::uint64_t total_ = 0;
   int resets_ = 0;
+};
+
+// A device opened when the program first uses it (midiOutGetNumDevs), so
+// that the window can appear before the audio device and the synthesizer
+// are set up. Used from the program's thread only.
+class LazyMidi : public MidiOut {
+ public:
+  using Open = std::function<std::shared_ptr<MidiOut>()>;
+  explicit LazyMidi(Open open) : open_(std::move(open)) {}
+
+  int device_count() const override { return device().device_count(); }
+  void send(std::uint32_t message) override { device().send(message); }
+  void reset() override {
+    if (device_) device_->reset();
+  }
+  bool beep() override { return device().beep(); }
+  std::string describe() const override { return device().describe(); }
+
+  bool opened() const { return device_ != nullptr; }
+  // The device behind it, opening it first if need be (none when the
+  // opening gives nothing).
+  MidiOut& device() const;
+
+ private:
+  mutable Open open_;
+  mutable std::shared_ptr<MidiOut> device_;
 };
 
 enum class MidiMode : std::uint8_t {

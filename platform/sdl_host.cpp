@@ -170,8 +170,10 @@ class SdlHost::Window {
       return;
     }
     running_.store(true);
-    made.set_value("");
+    // The first picture before the program goes on: its start-up would
+    // compete with it.
     present(true);
+    made.set_value("");
     while (!stopping_.load()) {
       SDL_Event ev;
       // A long wait: handed-over pictures and the end wake the thread.

@@ -137,6 +137,34 @@ TEST(Recorder, KeepsTheLatestMessages) {
   EXPECT_EQ(r.messages().front(), 10000u - r.messages().size());
 }
 
+TEST(LazyMidi, OpensOnFirstUseOnlyAndForwards) {
+  int opened = 0;
+  auto recorder = std::make_shared<platform::MidiRecorder>();
+  platform::LazyMidi lazy([&] {
+    ++opened;
+    return recorder;
+  });
+  lazy.reset();  // nothing open yet: nothing to silence, nothing opened
+  EXPECT_FALSE(lazy.opened());
+  EXPECT_EQ(opened, 0);
+  EXPECT_EQ(lazy.device_count(), 1);
+  lazy.send(0x7F3C90);
+  lazy.send(0x003C90);
+  lazy.reset();
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(lazy.describe(), "recorder");
+  EXPECT_EQ(recorder->messages(), (std::vector<std::uint32_t>{0x7F3C90, 0x003C90}));
+  EXPECT_EQ(recorder->resets(), 1);
+}
+
+TEST(LazyMidi, NothingOpenedMeansNoDevice) {
+  platform::LazyMidi lazy([] { return std::shared_ptr<platform::MidiOut>(); });
+  EXPECT_EQ(lazy.device_count(), 0);
+  EXPECT_FALSE(lazy.beep());
+  lazy.send(0x7F3C90);
+  EXPECT_EQ(lazy.describe(), "none");
+}
+
 TEST(Synth, SilentUntilANotePlays) {
   auto s = loaded_synth();
   ASSERT_TRUE(s);
