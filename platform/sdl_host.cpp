@@ -154,6 +154,7 @@ class SdlHost::Window {
   }
 
  private:
+  static constexpr std::chrono::milliseconds kFitWait{1000};
   static constexpr int kConnectAttempts = 5;
   static constexpr int kConnectRetryMs = 25;  // doubled after every attempt
 
@@ -177,11 +178,12 @@ class SdlHost::Window {
     while (!stopping_.load()) {
       SDL_Event ev;
       // A long wait: handed-over pictures and the end wake the thread.
-      if (SDL_WaitEventTimeout(&ev, 100)) {
+      if (SDL_WaitEventTimeout(&ev, fit_until_ ? 5 : 100)) {
         handle(ev);
         while (SDL_PollEvent(&ev)) handle(ev);
       }
       if (stopping_.load()) break;
+      if (fit_until_) fit_to_frame();
       present(redraw_);
     }
     running_.store(false);
@@ -232,10 +234,10 @@ class SdlHost::Window {
     if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0) {
       host_.frame_period_ = std::chrono::microseconds(1000000 / mode.refresh_rate);
     }
-    int scale = host_.options_.scale > 0
-                    ? host_.options_.scale
-                    : fitting_scale(usable.w, usable.h, spec_.client_width, spec_.client_height);
-    host_.scale_.store(scale);
+    const bool chosen_scale = host_.options_.scale > 0;
+    int scale = chosen_scale ? host_.options_.scale
+                             : fitting_scale(usable.w, usable.h, kGuessFrameW, kGuessFrameH,
+                                             spec_.client_width, spec_.client_height);
     bool full = host_.options_.fullscreen;
     Uint32 flags = SDL_WINDOW_RESIZABLE | (full ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     window_ = SDL_CreateWindow(spec_.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
@@ -243,6 +245,13 @@ class SdlHost::Window {
     if (!window_) {
       *error = std::string("cannot open a window: ") + SDL_GetError();
       return false;
+    }
+    host_.scale_.store(scale);
+    // Once the window manager tells the frame it put round the window, the
+    // largest scale that fits may turn out to differ from the guess.
+    if (!chosen_scale && !full) {
+      fit_until_ = Clock::now() + kFitWait;
+      usable_ = usable;
     }
     host_.fullscreen_.store(full);
     SDL_SetWindowMinimumSize(window_, spec_.client_width, spec_.client_height);
@@ -253,6 +262,30 @@ class SdlHost::Window {
     }
     SDL_StartTextInput();
     return true;
+  }
+
+  // Sizes the window to the largest scale that fits with its real frame,
+  // as soon as the frame is known; gives up waiting for it after a while.
+  void fit_to_frame() {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    bool known = SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0 &&
+                 top + left + bottom + right > 0;
+    if (!known) {
+      if (Clock::now() > *fit_until_) fit_until_.reset();
+      return;
+    }
+    fit_until_.reset();
+    if (SDL_GetWindowFlags(window_) & (SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MAXIMIZED)) return;
+    int scale = fitting_scale(usable_.w, usable_.h, left + right, top + bottom, spec_.client_width,
+                              spec_.client_height);
+    if (scale == host_.scale_.load()) return;
+    host_.scale_.store(scale);
+    const int w = spec_.client_width * scale, h = spec_.client_height * scale;
+    SDL_SetWindowSize(window_, w, h);
+    // The frame, not only the picture, centred in the usable area.
+    SDL_SetWindowPosition(window_, usable_.x + (usable_.w - w - left - right) / 2 + left,
+                          usable_.y + std::max(0, (usable_.h - h - top - bottom) / 2) + top);
+    redraw_ = true;
   }
 
   void destroy() {
@@ -496,6 +529,8 @@ class SdlHost::Window {
   bool video_ready_ = false;
   bool redraw_ = false;
   int buttons_held_ = 0;
+  std::optional<Clock::time_point> fit_until_;  // waiting for the frame's size
+  SDL_Rect usable_{0, 0, 0, 0};
   int last_w_ = 0, last_h_ = 0;
   Placement placement_;
   std::vector<Uint32> line_;
@@ -514,12 +549,10 @@ SdlHost::~SdlHost() {
   window_.reset();
 }
 
-int SdlHost::fitting_scale(int usable_w, int usable_h, int width, int height) {
-  // Room for a window frame and caption around the client area.
-  constexpr int kFrameW = 16, kFrameH = 48;
+int SdlHost::fitting_scale(int usable_w, int usable_h, int frame_w, int frame_h, int width, int height) {
   if (width <= 0 || height <= 0) return 1;
-  int sx = (usable_w - kFrameW) / width;
-  int sy = (usable_h - kFrameH) / height;
+  int sx = (usable_w - frame_w) / width;
+  int sy = (usable_h - frame_h) / height;
   return std::max(1, std::min(sx, sy));
 }
 

@@ -59,9 +59,12 @@ class SdlHost : public Host {
   int scale() const { return scale_.load(); }
   bool fullscreen() const { return fullscreen_.load(); }
   Stats stats() const;
-  // The scale for a picture of `width` x `height` in a usable desktop area
-  // of `usable_w` x `usable_h`, leaving room for the window's frame.
-  static int fitting_scale(int usable_w, int usable_h, int width, int height);
+  // The largest whole-number scale at which a picture of `width` x
+  // `height`, with a window frame of `frame_w` x `frame_h` around it, fits
+  // a usable desktop area of `usable_w` x `usable_h`; at least 1.
+  static int fitting_scale(int usable_w, int usable_h, int frame_w, int frame_h, int width, int height);
+  // The frame assumed until the window manager tells the real one.
+  static constexpr int kGuessFrameW = 16, kGuessFrameH = 40;
 
  private:
   class Window;  // the window thread's side

@@ -255,13 +255,18 @@ TEST_F(SdlHostTest, WaitingForInputSleepsUntilAnEventArrives) {
 }
 
 TEST(SdlHostScale, TheLargestWholeScaleThatFitsTheUsableArea) {
-  EXPECT_EQ(SdlHost::fitting_scale(1920, 1080, 640, 504), 2);
-  EXPECT_EQ(SdlHost::fitting_scale(1920, 1040, 640, 504), 1) << "room for the window frame";
-  EXPECT_EQ(SdlHost::fitting_scale(3840, 2160, 640, 504), 4);
-  EXPECT_EQ(SdlHost::fitting_scale(1280, 1024, 640, 504), 1);
-  EXPECT_EQ(SdlHost::fitting_scale(2560, 1600, 640, 504), 3);
-  EXPECT_EQ(SdlHost::fitting_scale(600, 400, 640, 504), 1) << "never below 1";
-  EXPECT_EQ(SdlHost::fitting_scale(0, 0, 640, 504), 1);
+  auto fit = [](int w, int h, int fw, int fh) { return SdlHost::fitting_scale(w, h, fw, fh, 640, 504); };
+  EXPECT_EQ(fit(1920, 1080, 0, 0), 2);
+  EXPECT_EQ(fit(1920, 1048, 2, 37), 2) << "1080p under a 32-pixel top bar, 37-pixel title";
+  EXPECT_EQ(fit(1920, 1036, 2, 30), 1) << "1080p above a 44-pixel panel: 1008 + 30 is too tall";
+  EXPECT_EQ(fit(2560, 1600, 8, 40), 3);
+  EXPECT_EQ(fit(3840, 2160, 8, 40), 4);
+  EXPECT_EQ(fit(1280, 1024, 0, 0), 2);
+  EXPECT_EQ(fit(1280, 1024, 2, 24), 1) << "a frame that does not fit beside the picture";
+  EXPECT_EQ(fit(600, 400, 0, 0), 1) << "never below 1";
+  EXPECT_EQ(fit(0, 0, 16, 40), 1);
+  // The guess used before the window manager tells the frame.
+  EXPECT_EQ(fit(1920, 1048, SdlHost::kGuessFrameW, SdlHost::kGuessFrameH), 2);
 }
 
 }  // namespace
