@@ -72,7 +72,8 @@ void BM_PixelWriteBandwidth(benchmark::State& state) {
     benchmark::DoNotOptimize(pixels.data());
     benchmark::ClobberMemory();
   }
-  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(pixels.size() * sizeof(platform::Rgb)));
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<std::int64_t>(pixels.size() * sizeof(platform::Rgb)));
 }
 BENCHMARK(BM_PixelWriteBandwidth)->Unit(benchmark::kMicrosecond);
 

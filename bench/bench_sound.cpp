@@ -23,7 +23,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double ms(Clock::duration d) {
+  return std::chrono::duration<double, std::milli>(d).count();
+}
 
 void BM_NoteOnToSound(benchmark::State& state) {
   setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -54,7 +56,8 @@ void BM_NoteOnToSound(benchmark::State& state) {
       const std::uint32_t key = 0x3C + static_cast<std::uint32_t>(n % 13);
       Clock::time_point sent = Clock::now();
       midi->send(0x7F0090 | (key << 8));
-      while (audio.last_render() <= sent && Clock::now() - sent < 1s) std::this_thread::sleep_for(50us);
+      while (audio.last_render() <= sent && Clock::now() - sent < 1s)
+        std::this_thread::sleep_for(50us);
       double wait = ms(audio.last_render() - sent);
       std::this_thread::sleep_for(2ms);
       midi->send(0x000090 | (key << 8));
@@ -76,6 +79,11 @@ void BM_NoteOnToSound(benchmark::State& state) {
   state.counters["heard_max_ms"] = worst + buffer_ms;
   state.SetLabel(audio.driver());
 }
-BENCHMARK(BM_NoteOnToSound)->Arg(128)->Arg(256)->Arg(512)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NoteOnToSound)
+    ->Arg(128)
+    ->Arg(256)
+    ->Arg(512)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

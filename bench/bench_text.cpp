@@ -21,7 +21,7 @@ void BM_PrintLine(benchmark::State& state) {
     p.rt().LOCATE(0, 0, 5);
     p.rt().PRINT(0, line);
   }
-  state.SetItemsProcessed(state.iterations() * 80);  // characters
+  state.SetItemsProcessed(state.iterations() * 80);               // characters
   state.SetBytesProcessed(state.iterations() * 80 * 8 * 18 * 4);  // cell pixels
 }
 BENCHMARK(BM_PrintLine);

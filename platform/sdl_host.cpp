@@ -22,42 +22,75 @@ using Clock = std::chrono::steady_clock;
 Key translate_key(SDL_Keycode k) {
   switch (k) {
     case SDLK_RETURN:
-    case SDLK_KP_ENTER: return Key::Enter;
-    case SDLK_ESCAPE: return Key::Escape;
-    case SDLK_BACKSPACE: return Key::Backspace;
-    case SDLK_TAB: return Key::Tab;
-    case SDLK_SPACE: return Key::Space;
-    case SDLK_LEFT: return Key::Left;
-    case SDLK_RIGHT: return Key::Right;
-    case SDLK_UP: return Key::Up;
-    case SDLK_DOWN: return Key::Down;
-    case SDLK_HOME: return Key::Home;
-    case SDLK_END: return Key::End;
-    case SDLK_PAGEUP: return Key::PageUp;
-    case SDLK_PAGEDOWN: return Key::PageDown;
-    case SDLK_INSERT: return Key::Insert;
-    case SDLK_DELETE: return Key::Delete;
-    case SDLK_CLEAR: return Key::Clear;
-    case SDLK_EXECUTE: return Key::Execute;
-    case SDLK_F1: return Key::F1;
-    case SDLK_F2: return Key::F2;
-    case SDLK_F3: return Key::F3;
-    case SDLK_F4: return Key::F4;
-    case SDLK_F5: return Key::F5;
-    case SDLK_F6: return Key::F6;
-    case SDLK_F7: return Key::F7;
-    case SDLK_F8: return Key::F8;
-    case SDLK_F9: return Key::F9;
-    case SDLK_F10: return Key::F10;
-    case SDLK_F11: return Key::F11;
-    case SDLK_F12: return Key::F12;
+    case SDLK_KP_ENTER:
+      return Key::Enter;
+    case SDLK_ESCAPE:
+      return Key::Escape;
+    case SDLK_BACKSPACE:
+      return Key::Backspace;
+    case SDLK_TAB:
+      return Key::Tab;
+    case SDLK_SPACE:
+      return Key::Space;
+    case SDLK_LEFT:
+      return Key::Left;
+    case SDLK_RIGHT:
+      return Key::Right;
+    case SDLK_UP:
+      return Key::Up;
+    case SDLK_DOWN:
+      return Key::Down;
+    case SDLK_HOME:
+      return Key::Home;
+    case SDLK_END:
+      return Key::End;
+    case SDLK_PAGEUP:
+      return Key::PageUp;
+    case SDLK_PAGEDOWN:
+      return Key::PageDown;
+    case SDLK_INSERT:
+      return Key::Insert;
+    case SDLK_DELETE:
+      return Key::Delete;
+    case SDLK_CLEAR:
+      return Key::Clear;
+    case SDLK_EXECUTE:
+      return Key::Execute;
+    case SDLK_F1:
+      return Key::F1;
+    case SDLK_F2:
+      return Key::F2;
+    case SDLK_F3:
+      return Key::F3;
+    case SDLK_F4:
+      return Key::F4;
+    case SDLK_F5:
+      return Key::F5;
+    case SDLK_F6:
+      return Key::F6;
+    case SDLK_F7:
+      return Key::F7;
+    case SDLK_F8:
+      return Key::F8;
+    case SDLK_F9:
+      return Key::F9;
+    case SDLK_F10:
+      return Key::F10;
+    case SDLK_F11:
+      return Key::F11;
+    case SDLK_F12:
+      return Key::F12;
     case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return Key::Shift;
+    case SDLK_RSHIFT:
+      return Key::Shift;
     case SDLK_LCTRL:
-    case SDLK_RCTRL: return Key::Ctrl;
+    case SDLK_RCTRL:
+      return Key::Ctrl;
     case SDLK_LALT:
-    case SDLK_RALT: return Key::Alt;
-    default: break;
+    case SDLK_RALT:
+      return Key::Alt;
+    default:
+      break;
   }
   if (k >= 0x21 && k < 0x7F) return Key::Char;
   return Key::Other;
@@ -66,7 +99,8 @@ Key translate_key(SDL_Keycode k) {
 // The directory screenshots go to: the XDG pictures directory, else ".".
 std::string pictures_dir() {
   namespace fs = std::filesystem;
-  if (const char* p = std::getenv("XDG_PICTURES_DIR"); p && *p == '/' && fs::is_directory(p)) return p;
+  if (const char* p = std::getenv("XDG_PICTURES_DIR"); p && *p == '/' && fs::is_directory(p))
+    return p;
   const char* home = std::getenv("HOME");
   if (home && *home) {
     std::string cfg = std::string(home) + "/.config/user-dirs.dirs";
@@ -194,7 +228,8 @@ class SdlHost::Window {
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     auto no_display = [&](const std::string& why) {
-      *error = "no display available (" + why + "); use --headless --script FILE to run without a window";
+      *error = "no display available (" + why +
+               "); use --headless --script FILE to run without a window";
       return false;
     };
     const char* driver = std::getenv("SDL_VIDEODRIVER");
@@ -222,14 +257,16 @@ class SdlHost::Window {
     video_ready_ = true;
     // On X11 the window's surface is shared memory with the server; without
     // this SDL would load a 3D driver to emulate it.
-    if (current == "x11" || current == "offscreen") SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (current == "x11" || current == "offscreen")
+      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     wake_type_ = SDL_RegisterEvents(1);
     if (wake_type_ == static_cast<Uint32>(-1)) {
       *error = "cannot register the window's own event";
       return false;
     }
     SDL_Rect usable{0, 0, 0, 0};
-    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = {0, 0, spec_.client_width, spec_.client_height};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0)
+      usable = {0, 0, spec_.client_width, spec_.client_height};
     SDL_DisplayMode mode;
     if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0) {
       host_.frame_period_ = std::chrono::microseconds(1000000 / mode.refresh_rate);
@@ -240,8 +277,9 @@ class SdlHost::Window {
                                              spec_.client_width, spec_.client_height);
     bool full = host_.options_.fullscreen;
     Uint32 flags = SDL_WINDOW_RESIZABLE | (full ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    window_ = SDL_CreateWindow(spec_.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                               spec_.client_width * scale, spec_.client_height * scale, flags);
+    window_ =
+        SDL_CreateWindow(spec_.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                         spec_.client_width * scale, spec_.client_height * scale, flags);
     if (!window_) {
       *error = std::string("cannot open a window: ") + SDL_GetError();
       return false;
@@ -275,7 +313,8 @@ class SdlHost::Window {
       return;
     }
     fit_until_.reset();
-    if (SDL_GetWindowFlags(window_) & (SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MAXIMIZED)) return;
+    if (SDL_GetWindowFlags(window_) & (SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MAXIMIZED))
+      return;
     int scale = fitting_scale(usable_.w, usable_.h, left + right, top + bottom, spec_.client_width,
                               spec_.client_height);
     if (scale == host_.scale_.load()) return;
@@ -301,9 +340,9 @@ class SdlHost::Window {
     for (std::size_t i = 0; i < argb.size(); ++i) {
       argb[i] = (static_cast<Uint32>(icon.alpha[i]) << 24) | icon.pixels.pixels()[i];
     }
-    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(argb.data(), icon.pixels.width(),
-                                                        icon.pixels.height(), 32,
-                                                        icon.pixels.width() * 4, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* s =
+        SDL_CreateRGBSurfaceWithFormatFrom(argb.data(), icon.pixels.width(), icon.pixels.height(),
+                                           32, icon.pixels.width() * 4, SDL_PIXELFORMAT_ARGB8888);
     if (!s) return;
     SDL_SetWindowIcon(window_, s);
     SDL_FreeSurface(s);
@@ -322,14 +361,17 @@ class SdlHost::Window {
     const bool direct = out->format->format == SDL_PIXELFORMAT_RGB888 ||
                         out->format->format == SDL_PIXELFORMAT_ARGB8888;
     const int s = p.scale;
-    const int x_first = std::max(0, -p.x) / s, x_end = std::min(in.width(), (out->w - p.x + s - 1) / s);
+    const int x_first = std::max(0, -p.x) / s,
+              x_end = std::min(in.width(), (out->w - p.x + s - 1) / s);
     if (x_first >= x_end) return;
     std::vector<Uint32>& line = line_;
     line.assign(static_cast<std::size_t>(out->w), 0);
     for (int y = y0; y < y1; ++y) {
       const Rgb* src = in.row(y);
       for (int x = x_first; x < x_end; ++x) {
-        Uint32 c = direct ? src[x] : SDL_MapRGB(out->format, (src[x] >> 16) & 255, (src[x] >> 8) & 255, src[x] & 255);
+        Uint32 c = direct ? src[x]
+                          : SDL_MapRGB(out->format, (src[x] >> 16) & 255, (src[x] >> 8) & 255,
+                                       src[x] & 255);
         int ox = p.x + x * s;
         for (int k = 0; k < s; ++k) {
           int px = ox + k;
@@ -340,7 +382,8 @@ class SdlHost::Window {
       for (int k = 0; k < s; ++k) {
         int oy = p.y + y * s + k;
         if (oy < 0 || oy >= out->h) continue;
-        auto* dst = reinterpret_cast<Uint8*>(out->pixels) + static_cast<std::ptrdiff_t>(oy) * out->pitch;
+        auto* dst =
+            reinterpret_cast<Uint8*>(out->pixels) + static_cast<std::ptrdiff_t>(oy) * out->pitch;
         if (out->format->BytesPerPixel == 4) {
           std::memcpy(reinterpret_cast<Uint32*>(dst) + from, line.data() + from,
                       static_cast<std::size_t>(to - from) * sizeof(Uint32));
@@ -381,7 +424,8 @@ class SdlHost::Window {
           changed[static_cast<std::size_t>(end++)] = 0;
         }
         scale_rows(out, shown, p, y, end);
-        rects_.push_back(SDL_Rect{p.x, p.y + y * p.scale, shown.width() * p.scale, (end - y) * p.scale});
+        rects_.push_back(
+            SDL_Rect{p.x, p.y + y * p.scale, shown.width() * p.scale, (end - y) * p.scale});
         rows += end - y;
         y = end;
       }
@@ -549,7 +593,8 @@ SdlHost::~SdlHost() {
   window_.reset();
 }
 
-int SdlHost::fitting_scale(int usable_w, int usable_h, int frame_w, int frame_h, int width, int height) {
+int SdlHost::fitting_scale(int usable_w, int usable_h, int frame_w, int frame_h, int width,
+                           int height) {
   if (width <= 0 || height <= 0) return 1;
   int sx = (usable_w - frame_w) / width;
   int sy = (usable_h - frame_h) / height;
@@ -592,10 +637,13 @@ std::uint32_t SdlHost::millis() {
 
 std::uint32_t SdlHost::now_ms() const {
   auto d = Clock::now() - start_clock_;
-  return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
+  return static_cast<std::uint32_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
 }
 
-LocalTime SdlHost::local_time() { return add_millis(start_time_, now_ms()); }
+LocalTime SdlHost::local_time() {
+  return add_millis(start_time_, now_ms());
+}
 
 void SdlHost::post_event(const Event& e) {
   {
@@ -683,15 +731,17 @@ void SdlHost::input_idle() {
   // once nothing has happened for a while, and never past the time a
   // changed picture may be handed over. The next pump looks at once.
   if (!quiet_since_) quiet_since_ = now;
-  Clock::duration sleep = now - *quiet_since_ < kQuietAfter ? Clock::duration(std::chrono::milliseconds(1))
-                                                            : Clock::duration(kQuietSleep);
+  Clock::duration sleep = now - *quiet_since_ < kQuietAfter
+                              ? Clock::duration(std::chrono::milliseconds(1))
+                              : Clock::duration(kQuietSleep);
   if (dirty_) {
     // Due now means the window was busy uploading: look again shortly.
     Clock::duration due = last_offer_ + frame_period_ - now;
     sleep = std::clamp(due, Clock::duration(std::chrono::microseconds(200)), sleep);
   }
   std::unique_lock<std::mutex> lock(inbox_mutex_);
-  inbox_ready_.wait_for(lock, sleep, [this] { return inbox_filled_.load(std::memory_order_relaxed); });
+  inbox_ready_.wait_for(lock, sleep,
+                        [this] { return inbox_filled_.load(std::memory_order_relaxed); });
   last_poll_ = {};
 }
 

@@ -28,9 +28,9 @@ class SdlHost : public Host {
  public:
   // What the window thread has done, for tests and measurements.
   struct Stats {
-    long frames_offered = 0;    // pictures handed to the window thread
-    long frames_presented = 0;  // presents, redraws after expose included
-    long rows_uploaded = 0;     // picture rows drawn into the window
+    long frames_offered = 0;       // pictures handed to the window thread
+    long frames_presented = 0;     // presents, redraws after expose included
+    long rows_uploaded = 0;        // picture rows drawn into the window
     double first_present_ms = -1;  // since the host was made; -1 before
   };
 
@@ -62,7 +62,8 @@ class SdlHost : public Host {
   // The largest whole-number scale at which a picture of `width` x
   // `height`, with a window frame of `frame_w` x `frame_h` around it, fits
   // a usable desktop area of `usable_w` x `usable_h`; at least 1.
-  static int fitting_scale(int usable_w, int usable_h, int frame_w, int frame_h, int width, int height);
+  static int fitting_scale(int usable_w, int usable_h, int frame_w, int frame_h, int width,
+                           int height);
   // The frame assumed until the window manager tells the real one.
   static constexpr int kGuessFrameW = 16, kGuessFrameH = 40;
 

@@ -25,7 +25,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Windows may go away while they are looked at (a start-up probe window).
-int ignore_errors(Display*, XErrorEvent*) { return 0; }
+int ignore_errors(Display*, XErrorEvent*) {
+  return 0;
+}
 
 double ms_since(Clock::time_point t0) {
   return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();

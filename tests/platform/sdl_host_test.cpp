@@ -83,7 +83,8 @@ class SdlHostTest : public ::testing::Test {
 
   bool saw_key(Key k) const {
     for (const Event& e : sink_.events) {
-      if ((e.type == Event::Type::KeyDown || e.type == Event::Type::KeyUp) && e.key == k) return true;
+      if ((e.type == Event::Type::KeyDown || e.type == Event::Type::KeyUp) && e.key == k)
+        return true;
     }
     return false;
   }
@@ -148,9 +149,8 @@ TEST_F(SdlHostTest, F12SavesWhatTheWindowShowsAndPrintsWhere) {
 
   // A second one in the same second does not overwrite the first.
   press(SDLK_F12);
-  EXPECT_TRUE(pump_until([&] {
-    return std::distance(std::filesystem::directory_iterator(pictures_), {}) == 2;
-  }));
+  EXPECT_TRUE(pump_until(
+      [&] { return std::distance(std::filesystem::directory_iterator(pictures_), {}) == 2; }));
 }
 
 TEST_F(SdlHostTest, OnlyRowsThatChangedAreDrawnAgain) {
@@ -188,7 +188,8 @@ TEST_F(SdlHostTest, PicturesAreHandedOverAtMostOncePerRefresh) {
     ++drawn;
     ASSERT_TRUE(host_->pump(sink_));
   }
-  double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  double ms =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   long offered = host_->stats().frames_offered - before;
   EXPECT_GT(drawn, 1000);
   EXPECT_GE(offered, 1);
@@ -255,7 +256,9 @@ TEST_F(SdlHostTest, WaitingForInputSleepsUntilAnEventArrives) {
 }
 
 TEST(SdlHostScale, TheLargestWholeScaleThatFitsTheUsableArea) {
-  auto fit = [](int w, int h, int fw, int fh) { return SdlHost::fitting_scale(w, h, fw, fh, 640, 504); };
+  auto fit = [](int w, int h, int fw, int fh) {
+    return SdlHost::fitting_scale(w, h, fw, fh, 640, 504);
+  };
   EXPECT_EQ(fit(1920, 1080, 0, 0), 2);
   EXPECT_EQ(fit(1920, 1048, 2, 37), 2) << "1080p under a 32-pixel top bar, 37-pixel title";
   EXPECT_EQ(fit(1920, 1036, 2, 30), 1) << "1080p above a 44-pixel panel: 1008 + 30 is too tall";
