@@ -6,7 +6,11 @@
 #   - the menu waiting for a key: CPU use of the process, in % of one core;
 #   - one 100-second try at each animation speed (2, 5 and 8 ms a step):
 #     wall time between the first and the last step against
-#     steps x (delay + 1 ms), less 201 ms for every zone-circle contact.
+#     steps x (delay + 1 ms), plus 201 ms for every zone-circle contact;
+#   - the notes of the contacts of a try at each speed (the benchmark
+#     BM_ContactNoteInGame, when BUILD_DIR has bench/peakwend_bench): when
+#     they are heard after being sent, after the program drew the contact
+#     and after the window showed it.
 # The machine should be quiet: the load average is printed before and after.
 # Environment: PACE_SCREEN (default 1920x1080), PACE_STARTS (first-picture
 # runs, default 5), PACE_CPU_SECONDS (default 20), PACE_EXE (another
@@ -112,5 +116,19 @@ try_pace() {  # key for the speed choice (Left, none, Right), delay in ms
 try_pace Left 2
 try_pace none 5
 try_pace Right 8
+
+# --- The notes of the contacts ----------------------------------------------
+bench=$build/bench/peakwend_bench
+if [ -x "$bench" ] && [ -z "${PACE_EXE:-}" ]; then
+  "$(realpath "$bench")" --benchmark_filter=BM_ContactNoteInGame 2>/dev/null | awk '
+    /^BM_ContactNoteInGame/ {
+      split($1, name, "/"); line = "notes at " name[2] " ms a step:"
+      for (i = 2; i <= NF; i++) if ($i ~ /=/) { split($i, kv, "="); v[kv[1]] = kv[2] }
+      printf "%s %d notes, heard after sent %.1f ms (max %.1f), after drawn %.1f (max %.1f), after shown %.1f (max %.1f), buffer %d frames\n",
+        line, v["notes"], v["heard_after_sent_mean_ms"], v["heard_after_sent_max_ms"],
+        v["heard_after_drawn_mean_ms"], v["heard_after_drawn_max_ms"],
+        v["heard_after_shown_mean_ms"], v["heard_after_shown_max_ms"], v["buffer_frames"]
+    }'
+fi
 
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
