@@ -29,6 +29,7 @@ if [ -f "$entry" ]; then
   icon_name=$(sed -n 's/^Icon=//p' "$entry")
   [ "$icon_name" = peakwend ] || fail "Icon=$icon_name"
   grep -q '^Categories=.*Game;' "$entry" || fail "not in the Game category"
+  grep -qx 'StartupWMClass=peakwend' "$entry" || fail "the entry does not name the window's class"
 else
   fail "no desktop entry $entry"
 fi

@@ -96,6 +96,9 @@ size_is() { [ "$(size)" = "$1" ]; }
 key() { xdotool windowfocus --sync "$wid" 2>/dev/null; until_ok 2 xdotool key "$@"; }
 
 until_ok 5 size_is 1280x1008 || fail "default window $(size), expected 1280x1008 (scale 2)"
+# Desktops match the window to the desktop entry by its class; it has its icon.
+xprop -id "$wid" WM_CLASS | grep -q '"peakwend", "peakwend"' || fail "class: $(xprop -id "$wid" WM_CLASS)"
+xprop -id "$wid" _NET_WM_ICON | grep -q 'Icon (64 x 64)' || fail "the window has no 64x64 icon"
 until_ok 30 shows menu.png || fail "the window never showed the menu"
 key Down Down Down Down Return
 until_ok 10 shows ranking.png || fail "the window never showed the Best 20"
