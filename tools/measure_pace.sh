@@ -27,6 +27,8 @@ for f in "$exe" "$probe"; do
 done
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 2; }
 exe=$(realpath "$exe") probe=$(realpath "$probe")
+bench=$build/bench/peakwend_bench
+[ -x "$bench" ] && bench=$(realpath "$bench")
 work=$(mktemp -d)
 xvfb=""
 cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
@@ -118,9 +120,8 @@ try_pace none 5
 try_pace Right 8
 
 # --- The notes of the contacts ----------------------------------------------
-bench=$build/bench/peakwend_bench
 if [ -x "$bench" ] && [ -z "${PACE_EXE:-}" ]; then
-  "$(realpath "$bench")" --benchmark_filter=BM_ContactNoteInGame 2>/dev/null | awk '
+  "$bench" --benchmark_filter=BM_ContactNoteInGame 2>/dev/null | awk '
     /^BM_ContactNoteInGame/ {
       split($1, name, "/"); line = "notes at " name[2] " ms a step:"
       for (i = 2; i <= NF; i++) if ($i ~ /=/) { split($i, kv, "="); v[kv[1]] = kv[2] }
