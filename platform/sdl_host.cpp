@@ -108,9 +108,9 @@ void SdlHost::set_script_hooks(ScriptHooks* hooks) {
   if (runner_) runner_->set_hooks(hooks);
 }
 
-bool SdlHost::create_window(const WindowSpec& spec, std::string* error) {
-  spec_ = spec;
-  picture_ = Surface(spec.client_width, spec.client_height);
+bool SdlHost::create_window(const WindowSpec& setup, std::string* error) {
+  spec_ = setup;
+  picture_ = Surface(setup.client_width, setup.client_height);
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
@@ -131,7 +131,7 @@ bool SdlHost::create_window(const WindowSpec& spec, std::string* error) {
     return no_display("only the " + current + " video driver is available");
   }
   SDL_Rect usable{0, 0, 0, 0};
-  if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = {0, 0, spec.client_width, spec.client_height};
+  if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = {0, 0, setup.client_width, setup.client_height};
   SDL_DisplayMode mode;
   if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0) {
     frame_ms_ = static_cast<std::uint32_t>(std::max(1, 1000 / mode.refresh_rate));
@@ -140,18 +140,18 @@ bool SdlHost::create_window(const WindowSpec& spec, std::string* error) {
     scale_ = options_.scale;
   } else {
     // Leave room for the window frame and caption.
-    int sx = (usable.w - 16) / spec.client_width;
-    int sy = (usable.h - 48) / spec.client_height;
+    int sx = (usable.w - 16) / setup.client_width;
+    int sy = (usable.h - 48) / setup.client_height;
     scale_ = std::max(1, std::min(sx, sy));
   }
   Uint32 flags = SDL_WINDOW_RESIZABLE | (options_.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-  window_ = SDL_CreateWindow(spec.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                             spec.client_width * scale_, spec.client_height * scale_, flags);
+  window_ = SDL_CreateWindow(setup.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                             setup.client_width * scale_, setup.client_height * scale_, flags);
   if (!window_) {
     if (error) *error = std::string("cannot open a window: ") + SDL_GetError();
     return false;
   }
-  SDL_SetWindowMinimumSize(window_, spec.client_width, spec.client_height);
+  SDL_SetWindowMinimumSize(window_, setup.client_width, setup.client_height);
   set_icon();
   renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
   if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
@@ -160,10 +160,10 @@ bool SdlHost::create_window(const WindowSpec& spec, std::string* error) {
     return false;
   }
   // Whole-number scaling, letterboxed, with mouse positions in picture pixels.
-  SDL_RenderSetLogicalSize(renderer_, spec.client_width, spec.client_height);
+  SDL_RenderSetLogicalSize(renderer_, setup.client_width, setup.client_height);
   SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
   texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                               spec.client_width, spec.client_height);
+                               setup.client_width, setup.client_height);
   if (!texture_) {
     if (error) *error = std::string("cannot make the picture: ") + SDL_GetError();
     return false;
