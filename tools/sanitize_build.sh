@@ -10,5 +10,5 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DPEAKWEND_WERROR=ON \
 if [ $# -eq 0 ]; then
   cmake --build "$build" -j "$(nproc)"
 else
-  for t in "$@"; do cmake --build "$build" -j "$(nproc)" --target "$t"; done
+  cmake --build "$build" -j "$(nproc)" --target "$@"
 fi
