@@ -9,7 +9,8 @@ endif()
 
 if(PEAKWEND_SANITIZE OR PEAKWEND_FUZZ)
   set(PEAKWEND_SANITIZER_FLAGS
-      -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+      -fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all
+      -fno-omit-frame-pointer)
   add_compile_options(${PEAKWEND_SANITIZER_FLAGS} -O1)
   add_link_options(${PEAKWEND_SANITIZER_FLAGS})
 endif()
