@@ -1,5 +1,6 @@
 # PEAKWEND_SANITIZE: every target built with AddressSanitizer and
-# UndefinedBehaviorSanitizer; any report ends the process with an error.
+# UndefinedBehaviorSanitizer, at -O1 (quick to build, fast enough to fuzz);
+# any report ends the process with an error.
 # PEAKWEND_FUZZ (clang only): the same, plus the coverage instrumentation
 # libFuzzer steers by, and the fuzz targets in fuzz/.
 if(PEAKWEND_FUZZ AND NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
