@@ -53,6 +53,23 @@ TEST_F(RegistryTest, ACorruptFileIsReplacedNotFatal) {
   EXPECT_EQ(std::get<std::uint32_t>(*again.get("K", "N")), 5u);
 }
 
+TEST_F(RegistryTest, EmptyNamesSurviveASaveAndALoad) {
+  std::string path = (dir / "registry").string();
+  {
+    Registry r(path);
+    r.set("", "", std::string("nameless"));
+    r.set("K", "", std::uint32_t{7});
+    r.set("K", "N", std::string(""));
+    std::string err;
+    ASSERT_TRUE(r.save(&err)) << err;
+  }
+  Registry again(path);
+  ASSERT_TRUE(again.get("", "").has_value()) << "the whole file was taken as corrupt";
+  EXPECT_EQ(std::get<std::string>(*again.get("", "")), "nameless");
+  EXPECT_EQ(std::get<std::uint32_t>(*again.get("K", "")), 7u);
+  EXPECT_EQ(std::get<std::string>(*again.get("K", "N")), "");
+}
+
 TEST_F(RegistryTest, AnUnwritablePlaceIsReportedNotFatal) {
   fs::create_directories(dir);
   std::ofstream(dir / "file") << "x";

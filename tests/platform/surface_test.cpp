@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <numbers>
+#include <string>
 #include <vector>
 
 #include "tests/support/pixels.h"
@@ -472,6 +474,24 @@ TEST(SurfaceStretch, ScalesByDroppingOrRepeatingPixels) {
   Surface u(4, 4);
   u.stretch(-100, -100, 1000000, 1000000, 3, 3, checker, Rop::Copy);  // clipped, no overflow
   EXPECT_EQ(count(u, kInk) + count(u, 0), 16);
+}
+
+TEST(SurfacePng, SavesAndLoadsEveryColourAndReportsAPlaceItCannotWrite) {
+  Surface s(3, 2);
+  const Rgb colours[] = {rgb(255, 0, 0), rgb(0, 255, 0),     rgb(0, 0, 255),
+                         rgb(1, 2, 3),   rgb(255, 255, 255), 0};
+  for (int i = 0; i < 6; ++i) s.set(i % 3, i / 3, colours[i]);
+  auto dir = std::filesystem::temp_directory_path() / "peakwend-surface-png";
+  std::filesystem::create_directories(dir);
+  std::string error;
+  ASSERT_TRUE(save_png(s, (dir / "s.png").string(), &error)) << error;
+  Surface back;
+  ASSERT_TRUE(load_png((dir / "s.png").string(), &back, &error)) << error;
+  EXPECT_EQ(back.pixels(), s.pixels());
+  std::string missing = (dir / "no" / "such" / "s.png").string();
+  EXPECT_FALSE(save_png(s, missing, &error));
+  EXPECT_NE(error.find(missing), std::string::npos) << error;
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // INPUT: a typed line into variables, driven by scripts as a player types.
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cstring>
 #include <string>
 
@@ -102,6 +103,19 @@ TEST(InputLine, BadNumbersAskAgain) {
     EXPECT_EQ(static_cast<double>(x), 8.0) << bad;
     EXPECT_EQ(static_cast<double>(y), 9.0) << bad;
   }
+}
+
+TEST(InputLine, NumbersReachTheLargestSingleAndNoFurther) {
+  const rt::InputKind one[] = {rt::InputKind::Number};
+  auto top = rt::convert_input_line("3.4028234E38", one);
+  ASSERT_TRUE(top);
+  EXPECT_EQ(static_cast<float>((*top)[0].number), FLT_MAX);
+  EXPECT_FALSE(rt::convert_input_line("3.41E38", one));
+  EXPECT_FALSE(rt::convert_input_line("-3.41D38", one));
+  auto tiny = rt::convert_input_line("1E-50", one);  // too small for a SINGLE: zero
+  ASSERT_TRUE(tiny);
+  EXPECT_EQ(static_cast<float>((*tiny)[0].number), 0.0f);
+  EXPECT_TRUE(rt::convert_input_line("anything, at all", {})) << "no variables: any line will do";
 }
 
 TEST(InputLine, BackspaceRemovesWholeCharacters) {
