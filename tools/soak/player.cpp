@@ -52,11 +52,13 @@ using Weights = std::array<int, kActs>;
 // start a try, so that tries, the costly part, come every hundred events or
 // so; the right button, which abandons the game, is rare so that many games
 // run to their end.
-constexpr Weights kKeysWeights = {300, 230, 90, 20, 80, 80, 20, 20, 2, 50, 40, 10, 8, 20, 15, 15};
-constexpr Weights kMouseWeights = {20, 20, 10, 5, 30, 30, 8, 10, 1, 300, 220, 250, 1, 6, 12, 12};
-constexpr Weights kLineWeights = {120, 20, 20, 120, 60, 220, 30, 200, 12, 40, 40, 5, 5, 10, 5, 5};
-constexpr Weights kOtherWeights = {100, 80,  60, 50, 100, 80, 40, 60,
-                                   4,   100, 80, 50, 20,  60, 40, 40};
+// clang-format off
+//                          Ent Ver Hor Bks Key Chr Ctl Typ Lng Mov Clk Sta Rgt Drg Prs Rel
+constexpr Weights kKeys  = {300,230, 90, 20, 80, 80, 20, 20,  2, 50, 40, 10,  8, 20, 15, 15};
+constexpr Weights kMouse = { 20, 20, 10,  5, 30, 30,  8, 10,  1,300,220,250,  1,  6, 12, 12};
+constexpr Weights kLine  = {120, 20, 20,120, 60,220, 30,200, 12, 40, 40,  5,  5, 10,  5,  5};
+constexpr Weights kOther = {100, 80, 60, 50,100, 80, 40, 60,  4,100, 80, 50, 20, 60, 40, 40};
+// clang-format on
 
 using platform::Key;
 constexpr std::array<Key, 21> kOtherKeys = {
@@ -161,10 +163,10 @@ Wait wait_of(std::string_view source_file) {
 platform::ScriptCommand choose_command(Random& r, const Situation& s) {
   using platform::Key;
   using Op = platform::ScriptCommand::Op;
-  const Weights& w = s.wait == Wait::Keys    ? kKeysWeights
-                     : s.wait == Wait::Mouse ? kMouseWeights
-                     : s.wait == Wait::Line  ? kLineWeights
-                                             : kOtherWeights;
+  const Weights& w = s.wait == Wait::Keys    ? kKeys
+                     : s.wait == Wait::Mouse ? kMouse
+                     : s.wait == Wait::Line  ? kLine
+                                             : kOther;
   platform::ScriptCommand c;
   switch (static_cast<Act>(r.pick(w))) {
     case kEnter:
