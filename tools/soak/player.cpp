@@ -96,7 +96,7 @@ std::string random_text(Random& r, int length) {
   auto blank = [](char32_t c) { return c == U' ' || c == U'\u3000' || c == U'\u00A0'; };
   while (!t.empty() && blank(t.front())) t.erase(t.begin());
   while (!t.empty() && blank(t.back())) t.pop_back();
-  if (t.empty()) t = U"x";
+  if (t.empty()) t.push_back(U'x');
   return platform::utf32_to_utf8(t);
 }
 
