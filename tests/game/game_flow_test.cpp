@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "tests/support/game_program.h"
@@ -215,26 +216,125 @@ TEST(Menu, EndExitsWithZeroAtOnce) {
   EXPECT_LT(g.host().now(), 100000u);
 }
 
-// Closing the window ends the program at any wait, with exit code 0.
-TEST(Close, FromEveryKindOfWaitExitsWithZero) {
-  const std::vector<std::pair<const char*, std::string>> cases = {
-      {"title", "wait 500\nclose\n"},
-      {"layout", "wait 3000\nclose\n"},
-      {"menu", "idle\nclose\n"},
-      {"level screen", choose(1, 2) + "idle\nclose\n"},
-      {"name entry", choose(1, 6) + "idle\ntype Ab\nidle\nclose\n"},
-      {"best 20", choose(1, 5) + "idle\nclose\n"},
-      {"start point", "idle\nkey Enter\nidle\nclose\n"},
-      {"aiming", start_game() + "idle\nclose\n"},
-      {"running try", start_game() + "idle\ndrag 300 400 300 300\nwait 2000\nclose\n"},
-      {"ending", start_game() + aim_up(3) + "wait 1500\nclose\n"},
-      {"ending key", start_game() + aim_up(3) + "idle\nclose\n"},
-  };
-  for (const auto& [where, script] : cases) {
-    GameProgram g(at(kWinning, script));
-    EXPECT_EQ(g.run_main(), 0) << where;
-    EXPECT_EQ(g.rt().last_error().number, 0) << where;
+// Script hooks whose "text" command notes the moment the window is closed
+// (the script's next line) instead of writing a file.
+class CloseWatch : public platform::ScriptHooks {
+ public:
+  explicit CloseWatch(GameProgram& g) : g_(g) { g.host().set_script_hooks(this); }
+
+  bool save_text(const std::string&, std::string*) override {
+    marked = true;
+    statements = g_.rt().statements();
+    changes = g_.host().changes();
+    grid = rows();
+    clock = g_.game().CLOCK;
+    walker_active = g_.game().WACTIVE(1) == 1;
+    return true;
   }
+  bool save_layout(const std::string&, std::string* error) override {
+    *error = "not here";
+    return false;
+  }
+  bool expect_text(int, int, const std::string&, std::string* error) override {
+    *error = "not here";
+    return false;
+  }
+
+  std::string rows() const {
+    std::string all;
+    for (int r = 0; r < 28; ++r) all += g_.row(r) + "\n";
+    return all;
+  }
+
+  bool marked = false;
+  std::uint64_t statements = 0;
+  long changes = 0;
+  std::string grid;
+  double clock = 0;
+  bool walker_active = false;
+
+ private:
+  GameProgram& g_;
+};
+
+// Closing the window ends the program at any wait with exit code 0, within
+// one pump: at most the 11 statements between two pumps run after it.
+TEST(Close, FromEveryKindOfWaitExitsWithZero) {
+  const std::string close = "text mark\nclose\n";
+  const std::string lost_try = "idle\ndrag 300 400 300 300\n";
+  struct Case {
+    const char* where;
+    platform::LocalTime clock;
+    std::string script;
+    // Where a case closes at a moment found by timing, make sure it is that moment.
+    std::function<void(const CloseWatch&)> check;
+  };
+  const std::vector<Case> cases = {
+      {"title", kWinning, "wait 500\n" + close, {}},
+      {"layout", kWinning, "wait 3000\n" + close, {}},
+      {"menu", kWinning, "idle\n" + close, {}},
+      {"level screen", kWinning, choose(1, 2) + "idle\n" + close, {}},
+      {"time limit screen", kWinning, choose(1, 3) + "idle\nkey Left\nidle\n" + close, {}},
+      {"layout change", kWinning, choose(1, 4) + "wait 20\n" + close, {}},
+      {"best 20", kWinning, choose(1, 5) + "idle\n" + close, {}},
+      {"name entry", kWinning, choose(1, 6) + "idle\ntype Ab\nidle\n" + close, {}},
+      {"speed screen", kWinning, choose(1, 8) + "idle\nkey Right\nidle\n" + close, {}},
+      {"start point", kWinning, "idle\nkey Enter\nidle\n" + close, {}},
+      {"aiming", kWinning, start_game() + "idle\n" + close, {}},
+      {"running try", kWinning, start_game() + "idle\ndrag 300 400 300 300\nwait 2000\n" + close,
+       [](const CloseWatch& w) { EXPECT_TRUE(w.walker_active && w.clock < 100); }},
+      // At 08:15:42 a try lasts about 15.3 s of the clock, then the game pauses 1 s.
+      {"pause after a try", kLosing, start_game() + lost_try + "wait 15700\n" + close,
+       [](const CloseWatch& w) {
+         EXPECT_GT(w.clock, 100) << "the try is over";
+         EXPECT_TRUE(w.walker_active) << "the next try has not begun";
+       }},
+      {"aiming a later try", kLosing, start_game() + lost_try + "idle\n" + close, {}},
+      {"time over key", kLosing, start_game() + aim_up(10) + "idle\n" + close,
+       [](const CloseWatch& w) {
+         EXPECT_NE(w.grid.find("<<TIME OVER>>"), std::string::npos);
+         EXPECT_NE(w.grid.find("* Push any key *"), std::string::npos);
+       }},
+      {"ending", kWinning, start_game() + aim_up(3) + "wait 1500\n" + close, {}},
+      {"ending key", kWinning, start_game() + aim_up(3) + "idle\n" + close, {}},
+      {"second ending key", kWinning, start_game() + aim_up(3) + "idle\nkey Space\nidle\n" + close,
+       {}},
+      {"last key of a won game", kWinning,
+       start_game() + aim_up(3) + "idle\nkey Space\nidle\nkey Space\nidle\n" + close,
+       [](const CloseWatch& w) { EXPECT_NE(w.grid.find("* Push any key *"), std::string::npos); }},
+      {"user break report", kWinning, "idle\nkey Ctrl+C\nidle\n" + close,
+       [](const CloseWatch& w) { EXPECT_NE(w.grid.find("中断しました"), std::string::npos); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    GameProgram g(at(c.clock, c.script));
+    CloseWatch watch(g);
+    EXPECT_EQ(g.run_main(), 0);
+    EXPECT_EQ(g.rt().last_error().number, 0);
+    ASSERT_TRUE(watch.marked) << "the script did not reach the close";
+    EXPECT_LE(g.rt().statements() - watch.statements, 11u);
+    if (c.check) c.check(watch);
+  }
+}
+
+// A run-time error is reported in the window, which then waits for a key;
+// closing the window there ends the program at once, printing nothing more,
+// with the error's exit code.
+TEST(Close, DuringAnErrorReportEndsWithoutPrintingMore) {
+  GameProgram g(testing_support::script_options("idle\ntext mark\nclose\n"));
+  CloseWatch watch(g);
+  int code = g.run([](game::Zided& z) {
+    z.LOCATE1(3, 1);
+    z.runtime().PRINT(0, "before the fault");
+    z.MENU_ITEM(11) = "out of range";
+  });
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(g.rt().last_error().number, 9);
+  ASSERT_TRUE(watch.marked) << "the report did not wait";
+  EXPECT_NE(watch.grid.find("[9]"), std::string::npos) << watch.grid;
+  EXPECT_EQ(g.rt().statements(), watch.statements);
+  EXPECT_EQ(g.host().changes(), watch.changes) << "drawn after the close";
+  EXPECT_EQ(watch.rows(), watch.grid);
 }
 
 }  // namespace
