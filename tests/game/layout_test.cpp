@@ -86,7 +86,7 @@ double dist2(double x1, double y1, double x2, double y2) {
   return (x1 - x2) * (x1 - x2) + (y1 - y2) * (y1 - y2);
 }
 
-TEST(Setfd, ShowsItsMessageWaitsASecondOnTheFieldDfwallSets) {
+TEST(Setfd, ShowsItsMessageWaitsASecondAndLeavesTheForegroundAt7) {
   GameProgram g(at_second(5));
   game::Single n;
   std::uint32_t before = 0, after = 0;
@@ -102,7 +102,7 @@ TEST(Setfd, ShowsItsMessageWaitsASecondOnTheFieldDfwallSets) {
   EXPECT_EQ(g.rt().cursor_row(), 21) << "the message ends its line";
   EXPECT_GE(after - before, 1000u);
   EXPECT_EQ(n, 100.0);
-  // DFWALL's field and four walls.
+  // DFWALL's field and four walls: (x1, y1, x2, y2, sign of the outward normal).
   game::Zided& z = g.game();
   EXPECT_EQ((std::vector<double>{z.FIELD_X, z.FIELD_Y, z.FIELD_W, z.FIELD_H, z.NWALL}),
             (std::vector<double>{80, 16, 460, 432, 4}));

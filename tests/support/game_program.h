@@ -34,7 +34,6 @@ class GameProgram {
     program_.host().set_script_hooks(&hooks_);
   }
 
-  Program& program() { return program_; }
   platform::HeadlessHost& host() { return program_.host(); }
   rt::Runtime& rt() { return program_.rt(); }
   game::Zided& game() { return game_; }
