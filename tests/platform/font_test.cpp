@@ -106,26 +106,18 @@ TEST(Font, NarrowGlyphsOfDoubleByteCodesAreCentred) {
   }
 }
 
-TEST(Font, DrawingSetsOnlyTheStrokesAndClips) {
-  const platform::Rgb paper = platform::rgb(10, 20, 30), ink = platform::rgb(200, 100, 50);
-  platform::Surface s(40, 40, paper);
+// Drawing in cells is the text tests' business; here only what no cell does.
+TEST(Font, DrawingClipsAtTheEdges) {
+  const platform::Rgb ink = platform::rgb(200, 100, 50);
+  platform::Surface small(10, 10);
   Glyph g = platform::wide_glyph(0x8A, 0xBF);
-  platform::draw_glyph(s, 5, 7, g, ink);
-  int strokes = 0;
-  for (int y = 0; y < 40; ++y) {
-    for (int x = 0; x < 40; ++x) {
-      bool in = g.pixel(x - 5, y - 7);
-      ASSERT_EQ(s.get(x, y), in ? ink : paper) << x << "," << y;
-      strokes += in;
-    }
-  }
-  EXPECT_GT(strokes, 20);
-  // Partly or wholly outside: clipped, the rest drawn.
-  platform::Surface small(10, 10, paper);
   platform::draw_glyph(small, -8, -8, g, ink);
   platform::draw_glyph(small, 100, 100, g, ink);
-  platform::draw_glyph(small, 4, 4, platform::narrow_glyph('#'), ink);
   int inked = 0;
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 8; ++x)
+      EXPECT_EQ(small.get(x, y) == ink, g.pixel(x + 8, y + 8)) << x << "," << y;
+  }
   for (auto p : small.pixels()) inked += p == ink;
   EXPECT_GT(inked, 0);
 }

@@ -369,23 +369,19 @@ TEST_F(ScreenTest, ShapesFarOutsideTheWindowAreClipped) {
 TEST_F(ScreenTest, DemoSceneSavesAsPng) {
   r().LINE(0, Coord{0, 0}, Coord{800, 2000}, 2, Box::BF);
   r().LINE(0, Coord{80, 0}, Coord{540, 464}, 0, Box::BF);
-  r().LINE(0, Coord{80, 464}, Coord{528, 464}, 14);
   r().PALETTE_RGB(0, 1, 120, 120, 50);
   for (Coord c : {Coord{40, 560}, Coord{580, 560}}) r().CIRCLE(0, c, 199, 1, 1, 0, 0, true);
-  const struct {
-    double x, y, r;
-    int kind;
-  } stones[] = {
-      {200.3, 150.6, 25, 9}, {330, 240, 18, 13}, {420, 120, 21, 5}, {470.7, 380.2, 10, 15}};
-  for (const auto& s : stones) {
-    for (double k = s.r - 1; k >= 1; --k) r().CIRCLE(0, Coord{s.x, s.y}, k, s.kind);
+  for (auto [x, y, big, kind] : {std::array{200.3, 150.6, 25.0, 9.0},
+                                 {330, 240, 18, 13},
+                                 {420, 120, 21, 5},
+                                 {470.7, 380.2, 10, 15}}) {
+    for (double k = big - 1; k >= 1; --k) r().CIRCLE(0, Coord{x, y}, k, static_cast<int>(kind));
   }
   r().CIRCLE(0, Coord{300, 20}, 9, 15);  // the walker
   // The try icon: a filled body with two dark spots, taken by GET, put by PUT.
   std::vector<std::uint8_t> icon(Screen::block_bytes(40, 20));
   r().CIRCLE(0, Coord{620, 410}, 16, 13, 0.5, 0, 0, true);
-  for (double dy : {-16 / 5.5, 16 / 5.5})
-    r().CIRCLE(0, Coord{610.4, 410 + dy}, 3, 0, 0.5, 0, 0, true);
+  for (double dy : {-2.9, 2.9}) r().CIRCLE(0, Coord{610.4, 410 + dy}, 3, 0, 0.5, 0, 0, true);
   r().GET(0, Coord{600, 400}, STEP(39, 19), icon);
   for (int k = 0; k < 10; ++k) r().PUT(0, Coord{600, k * 19.0}, STEP(39, 19), icon);
   r().LINE(0, Coord{90, 480}, Coord{270, 480}, 15, Box::None, std::nullopt, -1, 3);
