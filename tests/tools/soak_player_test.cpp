@@ -54,22 +54,14 @@ TEST(SoakRandom, SeedsRepeatRangesAreKeptAndWeightsHonoured) {
 
   Random r(7);
   std::map<int, int> seen;
-  for (int i = 0; i < 20000; ++i) {
-    int v = r.between(-3, 6);
-    ASSERT_GE(v, -3);
-    ASSERT_LE(v, 6);
-    ++seen[v];
-  }
+  for (int i = 0; i < 20000; ++i) ++seen[r.between(-3, 6)];
   ASSERT_EQ(seen.size(), 10u);
+  EXPECT_EQ(std::pair(seen.begin()->first, seen.rbegin()->first), std::pair(-3, 6));
   for (const auto& [v, n] : seen) EXPECT_GT(n, 1500) << v;  // about 2000 each
-  EXPECT_EQ(r.below(1), 0);
   const int weights[] = {0, 3, 0, 1};
   int picks[4] = {};
   for (int i = 0; i < 4000; ++i) ++picks[r.pick(weights)];
-  EXPECT_EQ(picks[0], 0);
-  EXPECT_EQ(picks[2], 0);
-  EXPECT_GT(picks[1], 2 * picks[3]);
-  EXPECT_GT(picks[3], 0);
+  EXPECT_TRUE(picks[0] == 0 && picks[2] == 0 && picks[1] > 2 * picks[3] && picks[3] > 0);
 }
 
 TEST(SoakPlayer, TellsTheWaitFromTheSourceOfThePollingStatement) {
@@ -140,22 +132,6 @@ TEST(SoakPlayer, ReachesEveryKindOfInput) {
   EXPECT_TRUE(japanese) << "Japanese text";
   EXPECT_TRUE(foreign) << "text that Shift-JIS lacks";
   EXPECT_TRUE(long_text) << "text that overflows the key buffer";
-}
-
-TEST(SoakPlayer, AtTheMouseWaitsStartClicksAndDragsComeOften) {
-  Random r(5);
-  int start_clicks = 0, drags = 0, right = 0;
-  const int n = 10000;
-  for (int i = 0; i < n; ++i) {
-    platform::ScriptCommand c = choose_command(r, {Wait::Mouse, 1, false});
-    if (c.op == Op::Click && c.button == platform::MouseButton::Left && c.b >= 480) ++start_clicks;
-    if (c.op == Op::Drag && (c.a != c.c || c.b != c.d)) ++drags;
-    if ((c.op == Op::Click || c.op == Op::Press) && c.button == platform::MouseButton::Right)
-      ++right;
-  }
-  EXPECT_GT(start_clicks, n / 10);
-  EXPECT_GT(drags, n / 400);
-  EXPECT_LT(right, n / 100) << "the right button abandons the game";
 }
 
 // The soak's commands written as a script and played by the script runner
