@@ -66,7 +66,7 @@ Built build(int level, int second, std::optional<std::uint32_t> state = {}) {
   GameProgram g(at_second(second));
   Built b;
   game::Single n = 0;
-  g.run([&](game::Zided& z) {
+  g.run([&, x = x, y = y](game::Zided& z) {
     z.LEVEL = level;
     z.ZONE_A(1) = z.ZONE_A(2) = 270 + 30 * (3 - level);
     z.DFWALL();
@@ -246,7 +246,7 @@ TEST(Setfd, TouchingIsAcceptedAndOverlappingRedrawn) {
     auto [sx, sy] = Generator{0x13579BDFu}.point(95, 430, 47, 402);
     double earlier_r = touching ? 10.0 : 10.25;
     GameProgram s;
-    s.run([&](game::Zided& w) {
+    s.run([&, sx = sx, sy = sy](game::Zided& w) {
       w.DFWALL();
       set_generator(w.runtime(), 0x13579BDFu);
       w.WX(1) = sx + 24.0f;
