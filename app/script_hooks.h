@@ -17,7 +17,7 @@ class ScriptHooks : public platform::ScriptHooks {
 
  private:
   rt::Runtime& runtime_;
-  game::Zided& game_;
+  [[maybe_unused]] game::Zided& game_;  // for the layout, once the game keeps one
 };
 
 }  // namespace app

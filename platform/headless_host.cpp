@@ -11,13 +11,13 @@ HeadlessHost::HeadlessHost(HostOptions options)
   if (options_.script) runner_.emplace(*options_.script);
 }
 
-bool HeadlessHost::create_window(const WindowSpec& spec, std::string* error) {
-  if (spec.client_width <= 0 || spec.client_height <= 0) {
+bool HeadlessHost::create_window(const WindowSpec& setup, std::string* error) {
+  if (setup.client_width <= 0 || setup.client_height <= 0) {
     if (error) *error = "window of no size";
     return false;
   }
-  spec_ = spec;
-  picture_ = Surface(spec.client_width, spec.client_height);
+  spec_ = setup;
+  picture_ = Surface(setup.client_width, setup.client_height);
   return true;
 }
 

@@ -16,7 +16,7 @@ class HeadlessHost : public Host {
  public:
   explicit HeadlessHost(HostOptions options = {});
 
-  bool create_window(const WindowSpec& spec, std::string* error) override;
+  bool create_window(const WindowSpec& setup, std::string* error) override;
   Surface& picture() override { return picture_; }
   void picture_changed() override { ++changes_; }
   bool pump(EventSink& sink) override;

@@ -49,7 +49,7 @@ class Host {
   virtual ~Host() = default;
 
   // Opens the window; false with a message when it cannot be done.
-  virtual bool create_window(const WindowSpec& spec, std::string* error) = 0;
+  virtual bool create_window(const WindowSpec& setup, std::string* error) = 0;
   // The picture the player sees: the client area, 640x504.
   virtual Surface& picture() = 0;
   // The picture changed; the host presents it when it sees fit.

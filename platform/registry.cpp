@@ -39,7 +39,7 @@ void Registry::load() {
     std::size_t a = line.find('|');
     std::size_t b = a == std::string::npos ? a : line.find('|', a + 1);
     std::size_t c = b == std::string::npos ? b : line.find('|', b + 1);
-    bool ok = c != std::string::npos && a > 0;
+    bool ok = c != std::string::npos;  // empty names are names too
     if (ok) {
       std::string type = line.substr(b + 1, c - b - 1);
       std::string text = line.substr(c + 1);

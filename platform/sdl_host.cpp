@@ -155,7 +155,7 @@ double ms_between(Clock::time_point a, Clock::time_point b) {
 // appears quickly, and a step of the walker costs a few rows.
 class SdlHost::Window {
  public:
-  Window(SdlHost& host, const WindowSpec& spec) : host_(host), spec_(spec) {}
+  Window(SdlHost& host, const WindowSpec& setup) : host_(host), setup_(setup) {}
   ~Window() { stop(); }
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
@@ -266,7 +266,7 @@ class SdlHost::Window {
     }
     SDL_Rect usable{0, 0, 0, 0};
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0)
-      usable = {0, 0, spec_.client_width, spec_.client_height};
+      usable = {0, 0, setup_.client_width, setup_.client_height};
     SDL_DisplayMode mode;
     if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0) {
       host_.frame_period_ = std::chrono::microseconds(1000000 / mode.refresh_rate);
@@ -274,12 +274,12 @@ class SdlHost::Window {
     const bool chosen_scale = host_.options_.scale > 0;
     int scale = chosen_scale ? host_.options_.scale
                              : fitting_scale(usable.w, usable.h, kGuessFrameW, kGuessFrameH,
-                                             spec_.client_width, spec_.client_height);
+                                             setup_.client_width, setup_.client_height);
     bool full = host_.options_.fullscreen;
     Uint32 flags = SDL_WINDOW_RESIZABLE | (full ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     window_ =
-        SDL_CreateWindow(spec_.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                         spec_.client_width * scale, spec_.client_height * scale, flags);
+        SDL_CreateWindow(setup_.caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                         setup_.client_width * scale, setup_.client_height * scale, flags);
     if (!window_) {
       *error = std::string("cannot open a window: ") + SDL_GetError();
       return false;
@@ -292,7 +292,7 @@ class SdlHost::Window {
       usable_ = usable;
     }
     host_.fullscreen_.store(full);
-    SDL_SetWindowMinimumSize(window_, spec_.client_width, spec_.client_height);
+    SDL_SetWindowMinimumSize(window_, setup_.client_width, setup_.client_height);
     set_icon();
     if (!SDL_GetWindowSurface(window_)) {
       *error = std::string("cannot draw in the window: ") + SDL_GetError();
@@ -315,11 +315,11 @@ class SdlHost::Window {
     fit_until_.reset();
     if (SDL_GetWindowFlags(window_) & (SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MAXIMIZED))
       return;
-    int scale = fitting_scale(usable_.w, usable_.h, left + right, top + bottom, spec_.client_width,
-                              spec_.client_height);
+    int scale = fitting_scale(usable_.w, usable_.h, left + right, top + bottom, setup_.client_width,
+                              setup_.client_height);
     if (scale == host_.scale_.load()) return;
     host_.scale_.store(scale);
-    const int w = spec_.client_width * scale, h = spec_.client_height * scale;
+    const int w = setup_.client_width * scale, h = setup_.client_height * scale;
     SDL_SetWindowSize(window_, w, h);
     // The frame, not only the picture, centred in the usable area.
     SDL_SetWindowPosition(window_, usable_.x + (usable_.w - w - left - right) / 2 + left,
@@ -350,9 +350,9 @@ class SdlHost::Window {
 
   Placement placement(int w, int h) const {
     Placement p;
-    p.scale = std::max(1, std::min(w / spec_.client_width, h / spec_.client_height));
-    p.x = (w - spec_.client_width * p.scale) / 2;
-    p.y = (h - spec_.client_height * p.scale) / 2;
+    p.scale = std::max(1, std::min(w / setup_.client_width, h / setup_.client_height));
+    p.x = (w - setup_.client_width * p.scale) / 2;
+    p.y = (h - setup_.client_height * p.scale) / 2;
     return p;
   }
 
@@ -564,7 +564,7 @@ class SdlHost::Window {
   }
 
   SdlHost& host_;
-  WindowSpec spec_;
+  WindowSpec setup_;
   std::thread thread_;
   std::atomic<bool> stopping_{false};
   std::atomic<bool> running_{false};
@@ -614,16 +614,16 @@ void SdlHost::set_script_hooks(ScriptHooks* hooks) {
   if (runner_) runner_->set_hooks(hooks);
 }
 
-bool SdlHost::create_window(const WindowSpec& spec, std::string* error) {
+bool SdlHost::create_window(const WindowSpec& setup, std::string* error) {
   window_.reset();
-  picture_ = Surface(spec.client_width, spec.client_height);
+  picture_ = Surface(setup.client_width, setup.client_height);
   {
     std::lock_guard<std::mutex> lock(frame_mutex_);
     shown_ = picture_;
-    rows_changed_.assign(static_cast<std::size_t>(spec.client_height), 1);
+    rows_changed_.assign(static_cast<std::size_t>(setup.client_height), 1);
     frame_waiting_ = true;
   }
-  auto w = std::make_unique<Window>(*this, spec);
+  auto w = std::make_unique<Window>(*this, setup);
   if (!w->start(error)) return false;
   window_ = std::move(w);
   dirty_ = false;

@@ -39,7 +39,7 @@ class SdlHost : public Host {
   SdlHost(const SdlHost&) = delete;
   SdlHost& operator=(const SdlHost&) = delete;
 
-  bool create_window(const WindowSpec& spec, std::string* error) override;
+  bool create_window(const WindowSpec& setup, std::string* error) override;
   Surface& picture() override { return picture_; }
   void picture_changed() override {
     dirty_ = true;

@@ -9,8 +9,26 @@ namespace platform {
 
 namespace {
 
+// How many bytes of UTF-8 at `s` to skip when they do not convert: a whole
+// character (one CP932 lacks), else the start of one as far as it goes, so
+// that a bad byte never takes the character after it along.
+std::size_t utf8_skip(const char* s, std::size_t left) {
+  auto b = static_cast<unsigned char>(s[0]);
+  std::size_t want = 1;
+  if (b >= 0xC2 && b <= 0xDF) {
+    want = 2;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    want = 3;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    want = 4;
+  }
+  std::size_t n = 1;
+  while (n < want && n < left && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) ++n;
+  return n;
+}
+
 // Converts `in` from one encoding to another, replacing what does not
-// convert by `bad` and skipping one input unit.
+// convert by `bad` and skipping one input unit (a character for UTF-8).
 std::string convert(const char* to, const char* from, std::string_view in, std::string_view bad,
                     std::size_t skip) {
   iconv_t cd = iconv_open(to, from);
@@ -30,12 +48,7 @@ std::string convert(const char* to, const char* from, std::string_view in, std::
       // EILSEQ or EINVAL: replace and skip.
       out.append(bad);
       std::size_t n = std::min(skip, src_left);
-      if (errno == EILSEQ && skip > 1) {
-        // A UTF-8 sequence: skip the whole character.
-        unsigned char b = static_cast<unsigned char>(*src);
-        n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-        n = std::min(n, src_left);
-      }
+      if (errno == EILSEQ && skip > 1) n = utf8_skip(src, src_left);
       src += n;
       src_left -= n;
       iconv(cd, nullptr, nullptr, nullptr, nullptr);

@@ -99,8 +99,8 @@ int Frame::run(std::string_view form_text, const CompileOptions& options,
     return 1;
   }
   form_ = *form;
-  platform::WindowSpec spec{form_.caption, form_.client_width(), form_.client_height()};
-  if (!host_.create_window(spec, &why)) {
+  platform::WindowSpec setup{form_.caption, form_.client_width(), form_.client_height()};
+  if (!host_.create_window(setup, &why)) {
     std::cerr << "peakwend: " << why << "\n";
     host_.message_box(kBoxCaption, "ウィンドウをオープンできません", platform::BoxIcon::Error);
     return 1;

@@ -68,6 +68,7 @@ class Frame : public platform::EventSink {
 
   // Statements.
   void STMT_YIELD() {
+    ++statements_;
     if (yield_counter_ == 0) {
       yield_counter_ = yield_reload_;
       pump_messages();
@@ -125,6 +126,8 @@ class Frame : public platform::EventSink {
   const std::string& main_module() const { return main_module_; }
   const Form& form() const { return form_; }
   int sub_depth() const { return sub_depth_; }
+  // Statements begun since the frame was made.
+  std::uint64_t statements() const { return statements_; }
 
   // The last error recorded by a report.
   struct LastError {
@@ -167,6 +170,7 @@ class Frame : public platform::EventSink {
   LastError last_error_;
   int yield_reload_ = 10;
   int yield_counter_ = 0;
+  std::uint64_t statements_ = 0;
   int sub_depth_ = 0;
   bool window_ready_ = false;
   bool reporting_ = false;

@@ -128,6 +128,23 @@ const std::string& retry_text() {
 
 }  // namespace
 
+std::optional<std::vector<InputField>> convert_input_line(std::string_view line,
+                                                          std::span<const InputKind> kinds) {
+  std::vector<InputField> out(kinds.size());
+  if (kinds.empty()) return out;
+  bool whole = kinds.size() == 1 && kinds[0] == InputKind::Text;
+  std::vector<std::string> fields;
+  if (!split_fields(line, !whole, &fields) || fields.size() != kinds.size()) return std::nullopt;
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    if (kinds[i] == InputKind::Number) {
+      if (!parse_number(fields[i], &out[i].number)) return std::nullopt;
+    } else {
+      out[i].text = std::move(fields[i]);
+    }
+  }
+  return out;
+}
+
 void InputTarget::store_text(std::string_view sjis) const {
   if (text_) {
     text_->assign(sjis);
@@ -359,25 +376,21 @@ std::string Input::read_line() {
 }
 
 bool Input::assign_line(std::string_view line, std::initializer_list<InputTarget> targets) {
-  if (targets.size() == 0) return true;
-  // One string variable takes the whole line, commas included.
-  bool whole = targets.size() == 1 && !targets.begin()->is_number();
-  std::vector<std::string> fields;
-  if (!split_fields(line, !whole, &fields) || fields.size() != targets.size()) return false;
-  std::vector<double> numbers(fields.size());
+  std::vector<InputKind> kinds;
+  kinds.reserve(targets.size());
+  for (const InputTarget& t : targets) {
+    kinds.push_back(t.is_number() ? InputKind::Number : InputKind::Text);
+  }
+  auto fields = convert_input_line(line, kinds);
+  if (!fields) return false;
   std::size_t i = 0;
   for (const InputTarget& t : targets) {
-    if (t.is_number() && !parse_number(fields[i], &numbers[i])) return false;
-    ++i;
-  }
-  i = 0;
-  for (const InputTarget& t : targets) {
+    const InputField& f = (*fields)[i++];
     if (t.is_number()) {
-      t.store_number(static_cast<float>(numbers[i]));
+      t.store_number(static_cast<float>(f.number));
     } else {
-      t.store_text(fields[i]);
+      t.store_text(f.text);
     }
-    ++i;
   }
   return true;
 }

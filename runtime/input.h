@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -42,6 +43,19 @@ class InputTarget {
   char* fixed_ = nullptr;
   std::size_t length_ = 0;
 };
+
+// What INPUT makes of one typed line for targets of the given kinds: one
+// field per target (a number, or the text for a string), or nullopt when the
+// line does not suit them (a wrong count of fields, a field that is no number
+// or overflows a SINGLE, text after a closing quote) and INPUT asks again.
+// A single string target takes the whole line, commas included.
+enum class InputKind : std::uint8_t { Number, Text };
+struct InputField {
+  double number = 0.0;  // within SINGLE range
+  std::string text;
+};
+std::optional<std::vector<InputField>> convert_input_line(std::string_view line,
+                                                          std::span<const InputKind> kinds);
 
 // One argument of a library call: a 32-bit value, or the address of a LONG
 // variable that the function may write (midiOutOpen's handle).

@@ -160,6 +160,11 @@ class FixedStr {
   std::string str() const { return std::string(view()); }
 
   friend bool operator==(const FixedStr& a, std::string_view b) { return a.view() == b; }
+  // Without it, a == b between two of them is ambiguous in C++20.
+  template <std::size_t M>
+  friend bool operator==(const FixedStr& a, const FixedStr<M>& b) {
+    return a.view() == b.view();
+  }
 
  private:
   std::array<char, N> buf_;

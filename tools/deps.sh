@@ -3,7 +3,10 @@
 # or prints the one apt-get line to run and fails.
 set -euo pipefail
 build=(cmake g++ make pkg-config libsdl2-dev libfluidsynth-dev libpng-dev unifont timgm6mb-soundfont)
-tests=(googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils openbox desktop-file-utils libx11-dev clang libclang-rt-14-dev)
+# clang with libclang-rt-14-dev: the sanitizer and fuzz build; llvm: llvm-symbolizer,
+# which puts file and line into sanitizer reports.
+tests=(googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils openbox desktop-file-utils libx11-dev
+       clang libclang-rt-14-dev llvm)
 want=("${build[@]}")
 [ "${1:-play}" = test ] && want+=("${tests[@]}")
 missing=()

@@ -1,6 +1,7 @@
 // The Best-20 table, the ranking screen and the score panel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -41,94 +42,43 @@ void fill_table(game::Zided& z) {
   }
 }
 
-// The game's settings for the next entry.
-void new_player(game::Zided& z) {
-  z.PLAYER_NAME = "New";
-  z.TIME_LIMIT = 50;
-  z.LEVEL = 3;
-  z.NOBJ_SET = 99;
-}
-
-const Place kNew{0, 50, 3, 99, "New         "};
-
-Place with_time(Place p, double t) {
-  p.time = static_cast<float>(t);
-  return p;
-}
-
-TEST(Bst20, FirstGameTakesPlaceOneOfAnEmptyTable) {
+// Runs BST20(total) for a player "Abc" at time limit 50, level 3, 99
+// obstacles, on a full or an empty table; gives the table before and after.
+std::pair<std::vector<Place>, std::vector<Place>> enter(double total, bool full) {
   GameProgram g;
-  std::vector<Place> t;
+  std::pair<std::vector<Place>, std::vector<Place>> t;
   g.run([&](game::Zided& z) {
-    new_player(z);
-    z.PLAYER_NAME = "Abc       ";  // three letters and seven spaces
-    z.BST20(game::Single(57.3));
-    t = table(z);
+    if (full) fill_table(z);
+    z.PLAYER_NAME = "Abc";
+    z.TIME_LIMIT = 50;
+    z.LEVEL = 3;
+    z.NOBJ_SET = 99;
+    t.first = table(z);
+    z.BST20(total);
+    t.second = table(z);
   });
-  EXPECT_EQ(t[0].time, static_cast<float>(57.3));
-  EXPECT_EQ(t[0].name, "Abc         ") << "padded to 12 bytes: nine spaces";
-  EXPECT_EQ(t[0].tlim, 50);
-  EXPECT_EQ(t[0].level, 3);
-  EXPECT_EQ(t[0].nobj, 99);
-  for (int k = 1; k < 20; ++k) EXPECT_EQ(t[static_cast<std::size_t>(k)].time, 10000) << k + 1;
+  return t;
 }
 
-TEST(Bst20, AFullTableIgnoresATotalNoBetterThanItsLastPlace) {
-  for (double total : {200.0, 250.0, 9999.0}) {
-    GameProgram g;
-    std::vector<Place> before, after;
-    g.run([&](game::Zided& z) {
-      fill_table(z);
-      new_player(z);
-      before = table(z);
-      z.BST20(total);
-      after = table(z);
-    });
-    EXPECT_EQ(after, before) << total;
+TEST(Bst20, InsertsAfterEqualTimesMovesTheRestDownAndDropsTheLast) {
+  // {total, table full, place it takes (0: none)}
+  const struct {
+    double total;
+    bool full;
+    int place;
+  } cases[] = {{57.3, false, 1}, {200, true, 0}, {250, true, 0},  {9999, true, 0},
+               {30, true, 4},    {9.5, true, 1}, {195, true, 20}, {10, true, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.total << (c.full ? " full" : " empty"));
+    auto [before, after] = enter(c.total, c.full);
+    std::vector<Place> want = before;
+    if (c.place) {
+      want.insert(want.begin() + c.place - 1,
+                  {static_cast<float>(c.total), 50, 3, 99, "Abc         "});
+      want.pop_back();
+    }
+    EXPECT_EQ(after, want);
   }
-}
-
-TEST(Bst20, AnEqualTimeGoesAfterTheStoredOneAndTheRestMoveDown) {
-  GameProgram g;
-  std::vector<Place> before, after;
-  g.run([&](game::Zided& z) {
-    fill_table(z);
-    new_player(z);
-    before = table(z);
-    z.BST20(30);
-    after = table(z);
-  });
-  for (int k = 0; k < 3; ++k) EXPECT_EQ(after[k], before[k]) << "place " << k + 1;
-  EXPECT_EQ(after[3], with_time(kNew, 30));
-  for (int k = 4; k < 20; ++k) EXPECT_EQ(after[k], before[k - 1]) << "place " << k + 1;
-}
-
-TEST(Bst20, ABestTimeMovesEveryPlaceDownAndDropsTheLast) {
-  GameProgram g;
-  std::vector<Place> before, after;
-  g.run([&](game::Zided& z) {
-    fill_table(z);
-    new_player(z);
-    before = table(z);
-    z.BST20(9.5);
-    after = table(z);
-  });
-  EXPECT_EQ(after[0], with_time(kNew, 9.5));
-  for (int k = 1; k < 20; ++k) EXPECT_EQ(after[k], before[k - 1]) << "place " << k + 1;
-}
-
-TEST(Bst20, BetweenTheLastTwoPlacesReplacesPlaceTwenty) {
-  GameProgram g;
-  std::vector<Place> before, after;
-  g.run([&](game::Zided& z) {
-    fill_table(z);
-    new_player(z);
-    before = table(z);
-    z.BST20(195);
-    after = table(z);
-  });
-  for (int k = 0; k < 19; ++k) EXPECT_EQ(after[k], before[k]);
-  EXPECT_EQ(after[19], with_time(kNew, 195));
 }
 
 platform::HostOptions on_date() {
@@ -137,49 +87,47 @@ platform::HostOptions on_date() {
   return o;
 }
 
-TEST(Sranks, NoGamesWonShowsDateCaptionAndHeaderOnly) {
-  GameProgram g(on_date());
+// The ranking screen with `count` games won, on the full table with place
+// 1 "Abc" at 57.3 and place 20 at 1234.4.
+void ranking(GameProgram& g, double count) {
   g.run([&](game::Zided& z) {
     z.runtime().LOCATE(0, 0, 10);
     z.runtime().PRINT(0, "left over");
     fill_table(z);
-    z.PLAY_COUNT = 0;
-    z.SRANKS();
-  });
-  EXPECT_EQ(g.row(1), std::string(9, ' ') + "Peakwend/T" + std::string(10, ' ') + "24/03/07" +
-                          std::string(43, ' '));
-  EXPECT_EQ(g.row(2), "-- Name -------------Level---Time---Total time --" + std::string(31, ' '));
-  for (int r : {0, 3, 10}) EXPECT_EQ(g.row(r), std::string(80, ' ')) << "row " << r;
-}
-
-TEST(Sranks, PrintsAtMostTwentyPlacesInTableOrder) {
-  GameProgram g(on_date());
-  g.run([&](game::Zided& z) {
-    fill_table(z);
     z.BEST_NAME(1) = "Abc";
     z.BEST_TIME(1) = 57.3;
     z.BEST_TIME(20) = 1234.4;
-    z.PLAY_COUNT = 25;
+    z.PLAY_COUNT = count;
     z.SRANKS();
   });
-  //                  "  @       #       ###    #####"
-  EXPECT_EQ(g.row(3), "  Abc                2        50       57" + std::string(39, ' '));
-  EXPECT_EQ(g.row(4), "  P2                 3       100       20" + std::string(39, ' '));
-  EXPECT_EQ(g.row(22), "  P20                3       100     1234" + std::string(39, ' '));
-  EXPECT_EQ(g.row(23), std::string(80, ' '));
-  // The level stands under the start of its heading.
-  EXPECT_EQ(g.row(2).find("Level"), g.row(3).find('2'));
 }
 
-TEST(Sranks, PrintsOnlyThePlacesOfWonGames) {
-  GameProgram g(on_date());
-  g.run([&](game::Zided& z) {
-    fill_table(z);
-    z.PLAY_COUNT = 3;
-    z.SRANKS();
-  });
-  EXPECT_NE(g.row(5).find("P3"), std::string::npos);
-  EXPECT_EQ(g.row(6), std::string(80, ' '));
+TEST(Sranks, ShowsDateCaptionHeaderAndThePlacesOfWonGamesUpToTwenty) {
+  const std::string blank(80, ' ');
+  for (int count : {0, 3, 25}) {
+    SCOPED_TRACE(count);
+    GameProgram g(on_date());
+    ranking(g, count);
+    EXPECT_EQ(g.row(0), blank);
+    EXPECT_EQ(g.row(1), std::string(9, ' ') + "Peakwend/T" + std::string(10, ' ') + "24/03/07" +
+                            std::string(43, ' '));
+    EXPECT_EQ(g.row(2), "-- Name -------------Level---Time---Total time --" + std::string(31, ' '));
+    int shown = std::min(count, 20);
+    if (count > 0) {
+      //                  "  @       #       ###    #####"
+      EXPECT_EQ(g.row(3), "  Abc                2        50       57" + std::string(39, ' '));
+      EXPECT_EQ(g.row(4), "  P2                 3       100       20" + std::string(39, ' '));
+      EXPECT_EQ(g.row(2).find("Level"), g.row(3).find('2')) << "under its heading";
+      EXPECT_NE(g.row(2 + shown).find("P" + std::to_string(shown)), std::string::npos);
+    }
+    if (count == 25) {
+      EXPECT_EQ(g.row(22), "  P20                3       100     1234" + std::string(39, ' '));
+    }
+    EXPECT_EQ(g.row(3 + shown), blank) << "nothing after the last place";
+    if (shown < 7) {
+      EXPECT_EQ(g.row(10), blank) << "the screen was cleared";
+    }
+  }
 }
 
 TEST(Score, PanelShowsPlayerLevelAndRoundedTotal) {

@@ -23,6 +23,11 @@ struct Generator {
       if (f != 0) return f / 8388608.0;
     }
   }
+  // A point drawn x first: x0 + w * RND, then y0 + h * RND, stored as SINGLE.
+  std::pair<float, float> point(double x0, double w, double y0, double h) {
+    auto x = static_cast<float>(x0 + w * next());
+    return {x, static_cast<float>(y0 + h * next())};
+  }
 };
 
 // Makes the runtime's generator state `target`.
@@ -31,27 +36,12 @@ void set_generator(rt::Runtime& r, std::uint32_t target) {
 }
 
 platform::HostOptions at_second(int second) {
-  platform::HostOptions o;
-  o.start_time = platform::LocalTime{2024, 3, 9, 14, 27, second};
-  return o;
-}
-
-// The level's corner-mountain radius, as the level menu sets it.
-void choose_level(game::Zided& z, int level) {
-  z.LEVEL = level;
-  z.ZONE_A(1) = 270 + 30 * (3 - level);
-  z.ZONE_A(2) = z.ZONE_A(1);
+  return testing_support::at_time({2024, 3, 9, 14, 27, second});
 }
 
 struct Obstacle {
   double x, y, r, t;
   bool operator==(const Obstacle&) const = default;
-};
-
-struct Built {
-  double n = 0;
-  std::vector<Obstacle> layout;        // index 0 is obstacle 1
-  std::vector<double> zone_x, zone_y;  // index 0 is zone 1
 };
 
 std::vector<Obstacle> stored_layout(game::Zided& z, int v) {
@@ -62,14 +52,23 @@ std::vector<Obstacle> stored_layout(game::Zided& z, int v) {
   return out;
 }
 
-// Builds layout 1 at `level`, the clock starting at `second`, the generator
-// at `state` (its start-up state when not given).
+// Layout 1 and the zones (radius, kind, centre) it was built from; index 0 unused.
+struct Built {
+  double n = 0;
+  std::vector<Obstacle> layout, zones;
+  const Obstacle& operator()(int j) const { return layout[static_cast<std::size_t>(j - 1)]; }
+  const Obstacle& zone(int k) const { return zones[static_cast<std::size_t>(k)]; }
+};
+
+// Builds layout 1 at `level` (its corner-mountain radius set as the level
+// menu sets it), the clock at `second`, the generator at `state` if given.
 Built build(int level, int second, std::optional<std::uint32_t> state = {}) {
   GameProgram g(at_second(second));
   Built b;
   game::Single n = 0;
-  g.run([&](game::Zided& z) {
-    choose_level(z, level);
+  g.run([&, x = x, y = y](game::Zided& z) {
+    z.LEVEL = level;
+    z.ZONE_A(1) = z.ZONE_A(2) = 270 + 30 * (3 - level);
     z.DFWALL();
     if (state) set_generator(z.runtime(), *state);
     z.SETFD(1, n);
@@ -77,58 +76,14 @@ Built build(int level, int second, std::optional<std::uint32_t> state = {}) {
   game::Zided& z = g.game();
   b.n = n;
   b.layout = stored_layout(z, 1);
-  for (int k = 1; k <= 30; ++k) {
-    b.zone_x.push_back(z.ZONE_PX(k));
-    b.zone_y.push_back(z.ZONE_PY(k));
-  }
+  b.zones.push_back({});
+  for (int k = 1; k <= 30; ++k)
+    b.zones.push_back({z.ZONE_PX(k), z.ZONE_PY(k), z.ZONE_A(k), z.ZONE_B(k)});
   return b;
 }
 
 double dist2(double x1, double y1, double x2, double y2) {
   return (x1 - x2) * (x1 - x2) + (y1 - y2) * (y1 - y2);
-}
-
-// Zone radii and the obstacles they become: zones 3..9 are clusters.
-const double kZoneA[31] = {0,  300, 300, 50, 40, 40, 40, 30, 30, 30, 25, 25, 25, 22, 22, 22,
-                           22, 16,  16,  16, 16, 16, 14, 14, 14, 14, 14, 10, 10, 10, 10};
-// Obstacle j (3..43): its zone, radius and kind, from the zone table.
-struct Expected {
-  int zone;
-  double r, t;
-};
-std::vector<Expected> expected_zone_circles() {
-  const int counts[10] = {0, 0, 0, 5, 3, 3, 3, 2, 2, 2};  // clusters, zones 3..9
-  const double kinds[31] = {0, 1, 1,  14, 14, 14, 13, 14, 13, 13, 11, 12, 4,  5,  6, 7,
-                            8, 9, 10, 11, 12, 4,  5,  6,  7,  8,  9,  10, 11, 12, 4};
-  std::vector<Expected> e;
-  for (int z = 3; z <= 30; ++z) {
-    if (z <= 9) {
-      for (int i = 0; i < counts[z]; ++i) e.push_back({z, kZoneA[z] == 30 ? 14.0 : 16.0, kinds[z]});
-    } else {
-      e.push_back({z, kZoneA[z], kinds[z]});
-    }
-  }
-  return e;
-}
-
-const int kLevels[] = {1, 2, 3};
-const int kSeconds[] = {0, 17, 58};
-
-TEST(Dfwall, SetsTheFieldAndTheFourWalls) {
-  GameProgram g;
-  g.run([](game::Zided& z) { z.DFWALL(); });
-  game::Zided& z = g.game();
-  EXPECT_EQ((std::vector<double>{z.FIELD_X, z.FIELD_Y, z.FIELD_W, z.FIELD_H, z.NWALL}),
-            (std::vector<double>{80, 16, 460, 432, 4}));
-  const double walls[4][5] = {
-      {80, 0, 80, 464, -1}, {540, 0, 540, 464, 1}, {80, 0, 540, 0, -1}, {80, 464, 540, 464, 1}};
-  for (int k = 1; k <= 4; ++k) {
-    const double* w = walls[k - 1];
-    EXPECT_EQ(
-        (std::vector<double>{z.WALL_X1(k), z.WALL_Y1(k), z.WALL_X2(k), z.WALL_Y2(k), z.WALL_N(k)}),
-        std::vector<double>(w, w + 5))
-        << "wall " << k;
-  }
 }
 
 TEST(Setfd, ShowsItsMessageWaitsASecondAndLeavesTheForegroundAt7) {
@@ -147,64 +102,70 @@ TEST(Setfd, ShowsItsMessageWaitsASecondAndLeavesTheForegroundAt7) {
   EXPECT_EQ(g.rt().cursor_row(), 21) << "the message ends its line";
   EXPECT_GE(after - before, 1000u);
   EXPECT_EQ(n, 100.0);
+  // DFWALL's field and four walls: (x1, y1, x2, y2, sign of the outward normal).
+  game::Zided& z = g.game();
+  EXPECT_EQ((std::vector<double>{z.FIELD_X, z.FIELD_Y, z.FIELD_W, z.FIELD_H, z.NWALL}),
+            (std::vector<double>{80, 16, 460, 432, 4}));
+  const double walls[4][5] = {
+      {80, 0, 80, 464, -1}, {540, 0, 540, 464, 1}, {80, 0, 540, 0, -1}, {80, 464, 540, 464, 1}};
+  for (int k = 1; k <= 4; ++k) {
+    EXPECT_EQ(
+        (std::vector<double>{z.WALL_X1(k), z.WALL_Y1(k), z.WALL_X2(k), z.WALL_Y2(k), z.WALL_N(k)}),
+        std::vector<double>(walls[k - 1], walls[k - 1] + 5))
+        << "wall " << k;
+  }
 }
 
 // Every level and several seconds: numbering, radii and kinds; the zone
-// gaps; clusters inside their zones; snow patches in the snow area,
-// overlapping nothing placed before them.
+// gaps; circles inside their zones and the field; snow patches in the snow
+// area, overlapping nothing placed before them.
 TEST(Setfd, LayoutsKeepTheirNumberingGapsAndAreasAtEveryLevel) {
-  auto circles = expected_zone_circles();
-  ASSERT_EQ(circles.size(), 41u);
-  for (int level : kLevels) {
-    for (int second : kSeconds) {
+  for (int level : {1, 2, 3}) {
+    for (int second : {0, 17, 58}) {
       SCOPED_TRACE(testing::Message() << "level " << level << " second " << second);
       Built b = build(level, second);
-      auto at = [&](int j) { return b.layout[static_cast<std::size_t>(j - 1)]; };
-      auto zx = [&](int z) { return b.zone_x[static_cast<std::size_t>(z - 1)]; };
-      auto zy = [&](int z) { return b.zone_y[static_cast<std::size_t>(z - 1)]; };
       double mountain = 270 + 30 * (3 - level);
-      auto radius = [&](int z) { return z <= 2 ? mountain : kZoneA[z]; };
       EXPECT_EQ(b.n, 100.0);
-      EXPECT_EQ(at(1), (Obstacle{-50, 600, mountain, 1}));
-      EXPECT_EQ(at(2), (Obstacle{670, 600, mountain, 1}));
-
-      for (int z = 3; z <= 30; ++z) {
-        for (int j = 1; j <= 30; ++j) {
-          double gap = radius(z) + radius(j) + 20;
-          if (j != z) {
-            EXPECT_GE(dist2(zx(z), zy(z), zx(j), zy(j)), gap * gap) << z << ", " << j;
+      EXPECT_EQ(b(1), (Obstacle{-50, 600, mountain, 1}));
+      EXPECT_EQ(b(2), (Obstacle{670, 600, mountain, 1}));
+      for (int k = 3; k <= 30; ++k) {
+        for (int i = 1; i <= 30; ++i) {
+          const Obstacle &p = b.zone(k), &q = b.zone(i);
+          double gap = p.r + q.r + 20;
+          EXPECT_TRUE(i == k || dist2(p.x, p.y, q.x, q.y) >= gap * gap) << k << ", " << i;
+        }
+      }
+      // Zones 3..9 (radius 50, 40, 30) become clusters of 5 x 16, 3 x 16 and
+      // 2 x 14; zones 10..30 one circle each; all numbered 3..43 in zone order.
+      int j = 3;
+      for (int k = 3; k <= 30; ++k) {
+        const Obstacle& zone = b.zone(k);
+        bool cluster = k <= 9;
+        int count = !cluster ? 1 : zone.r == 50 ? 5 : zone.r == 40 ? 3 : 2;
+        double r = !cluster ? zone.r : zone.r == 30 ? 14 : 16;
+        for (int first = j; j < first + count; ++j) {
+          const Obstacle& o = b(j);
+          EXPECT_EQ(o.r, r) << "obstacle " << j;
+          EXPECT_EQ(o.t, zone.t) << "obstacle " << j;
+          double reach = zone.r - r + 1e-3;
+          EXPECT_LE(dist2(o.x, o.y, zone.x, zone.y), cluster ? reach * reach : 0) << j;
+          EXPECT_TRUE(o.x - o.r > 81 - 1e-3 && o.x + o.r < 539 + 1e-3) << "obstacle " << j;
+          EXPECT_TRUE(o.y - o.r > 17 - 1e-3 && o.y + o.r < 447 + 1e-3) << "obstacle " << j;
+          for (int i = first; i < j; ++i) {
+            EXPECT_GE(dist2(b(i).x, b(i).y, o.x, o.y), o.r * o.r) << i << ", " << j;
           }
         }
       }
-      for (int j = 3; j <= 43; ++j) {
-        const Expected& e = circles[static_cast<std::size_t>(j - 3)];
-        Obstacle o = at(j);
-        EXPECT_EQ(o.r, e.r) << "obstacle " << j;
-        EXPECT_EQ(o.t, e.t) << "obstacle " << j;
-        double reach = kZoneA[e.zone] - o.r + 1e-3;
-        EXPECT_LE(dist2(o.x, o.y, zx(e.zone), zy(e.zone)), reach * reach) << "obstacle " << j;
-        if (e.zone >= 10) {
-          EXPECT_EQ(dist2(o.x, o.y, zx(e.zone), zy(e.zone)), 0) << "obstacle " << j;
-        }
-        EXPECT_TRUE(o.x - o.r > 81 - 1e-3 && o.x + o.r < 539 + 1e-3) << "obstacle " << j;
-        EXPECT_TRUE(o.y - o.r > 17 - 1e-3 && o.y + o.r < 447 + 1e-3) << "obstacle " << j;
-        // Circles of one cluster keep their centres at least a radius apart.
-        for (int i = 3; i < j; ++i) {
-          Obstacle p = at(i);
-          if (circles[static_cast<std::size_t>(i - 3)].zone == e.zone) {
-            EXPECT_GE(dist2(p.x, p.y, o.x, o.y), o.r * o.r) << i << ", " << j;
-          }
-        }
-      }
+      EXPECT_EQ(j, 44);
       for (int k = 44; k <= 100; ++k) {
-        Obstacle p = at(k);
+        const Obstacle& p = b(k);
         EXPECT_EQ(p.r, k <= 63 ? 14.0 : 10.0) << "patch " << k;
         EXPECT_EQ(p.t, 15.0) << "patch " << k;
         EXPECT_TRUE(p.x >= 81 + p.r && p.x <= 539 - p.r) << "patch " << k;
         EXPECT_TRUE(p.y >= 33 + p.r && p.y <= 463 - p.r) << "patch " << k;
-        for (int j = 1; j < k; ++j) {
-          Obstacle o = at(j);
-          EXPECT_GE(dist2(p.x, p.y, o.x, o.y), (p.r + o.r) * (p.r + o.r)) << k << " on " << j;
+        for (int i = 1; i < k; ++i) {
+          EXPECT_GE(dist2(p.x, p.y, b(i).x, b(i).y), (p.r + b(i).r) * (p.r + b(i).r))
+              << k << " on " << i;
         }
       }
     }
@@ -240,31 +201,32 @@ TEST(Setfd, TwoBuildsInTheSameSecondDiffer) {
 }
 
 TEST(Setfd, FirstZoneCentreFollowsTheGeneratorSeededWithTheSecondAfterTheWait) {
-  for (int level : kLevels) {
+  for (int level : {1, 2, 3}) {
     for (std::uint32_t state : {204u, 0x9E3779B9u}) {
       SCOPED_TRACE(testing::Message() << "level " << level << " state " << state);
       Built b = build(level, 33, state);
       Generator gen{state ^ 34u};  // the second is read after the wait
       double gap = 50 + 270 + 30 * (3 - level) + 20;
-      float x = 0, y = 0;
+      std::pair<float, float> p;
       do {
-        x = static_cast<float>(131 + 358 * gen.next());
-        y = static_cast<float>(67 + 330 * gen.next());
-      } while (gap * gap > dist2(-50, 600, x, y) || gap * gap > dist2(670, 600, x, y));
-      EXPECT_EQ(b.zone_x[2], x);
-      EXPECT_EQ(b.zone_y[2], y);
+        p = gen.point(131, 358, 67, 330);
+      } while (gap * gap > dist2(-50, 600, p.first, p.second) ||
+               gap * gap > dist2(670, 600, p.first, p.second));
+      EXPECT_EQ(b.zone(3).x, p.first);
+      EXPECT_EQ(b.zone(3).y, p.second);
     }
   }
 }
 
-TEST(Dzone, AcceptsAZoneExactlyTheWalkerGapAwayAndRedrawsOneCloser) {
-  // Zone 3 (radius 50) and its first candidate; zone 1 (radius 10) put
-  // 80 = 50 + 10 + 20 or 79 to the right of it, zone 2 far away.
-  for (float offset : {80.0f, 79.0f}) {
-    SCOPED_TRACE(offset);
-    Generator gen{0x0BADF00Du};
-    auto x = static_cast<float>(131 + 358 * gen.next());
-    auto y = static_cast<float>(67 + 330 * gen.next());
+// Touching is accepted, overlapping by the least amount is redrawn: a zone
+// against the walker gap, a snow patch against an earlier circle.
+TEST(Setfd, TouchingIsAcceptedAndOverlappingRedrawn) {
+  for (bool touching : {true, false}) {
+    SCOPED_TRACE(touching);
+    // Zone 3 (radius 50) and its first candidate; zone 1 (radius 10)
+    // 80 = 50 + 10 + 20, or 79, to the right of it; zone 2 far away.
+    auto [x, y] = Generator{0x0BADF00Du}.point(131, 358, 67, 330);
+    float offset = touching ? 80.0f : 79.0f;
     GameProgram g;
     g.run([&](game::Zided& z) {
       z.DFWALL();
@@ -276,32 +238,26 @@ TEST(Dzone, AcceptsAZoneExactlyTheWalkerGapAwayAndRedrawsOneCloser) {
       z.DZONE(3);
     });
     game::Zided& z = g.game();
-    EXPECT_EQ(z.ZONE_PX(3) == x && z.ZONE_PY(3) == y, offset == 80.0f);
+    EXPECT_EQ(z.ZONE_PX(3) == x && z.ZONE_PY(3) == y, touching);
     EXPECT_GE(dist2(z.ZONE_PX(3), z.ZONE_PY(3), x + offset, y), 80.0 * 80.0);
-  }
-}
 
-TEST(Snow, AcceptsAPatchTouchingAnEarlierCircleAndRedrawsAnOverlappingOne) {
-  // Patch 2 (radius 14) and its first candidate; entry 1 24 to the right.
-  for (double earlier_r : {10.0, 10.25}) {
-    SCOPED_TRACE(earlier_r);
-    Generator gen{0x13579BDFu};
-    auto x = static_cast<float>(95 + 430 * gen.next());
-    auto y = static_cast<float>(47 + 402 * gen.next());
-    GameProgram g;
-    g.run([&](game::Zided& z) {
-      z.DFWALL();
-      set_generator(z.runtime(), 0x13579BDFu);
-      z.WX(1) = x + 24.0f;
-      z.WY(1) = y;
-      z.WR(1) = earlier_r;
-      z.SNOW(1, 1);
+    // Patch 2 (radius 14) and its first candidate; entry 1 24 to the right
+    // with radius 10 (touching) or 10.25.
+    auto [sx, sy] = Generator{0x13579BDFu}.point(95, 430, 47, 402);
+    double earlier_r = touching ? 10.0 : 10.25;
+    GameProgram s;
+    s.run([&, sx = sx, sy = sy](game::Zided& w) {
+      w.DFWALL();
+      set_generator(w.runtime(), 0x13579BDFu);
+      w.WX(1) = sx + 24.0f;
+      w.WY(1) = sy;
+      w.WR(1) = earlier_r;
+      w.SNOW(1, 1);
     });
-    game::Zided& z = g.game();
-    EXPECT_EQ(z.WR(2), 14.0);
-    EXPECT_EQ(z.WT(2), 15.0);
-    EXPECT_EQ(z.WX(2) == x && z.WY(2) == y, earlier_r == 10.0);
-    EXPECT_GE(dist2(z.WX(2), z.WY(2), x + 24.0, y), (14 + earlier_r) * (14 + earlier_r));
+    game::Zided& w = s.game();
+    EXPECT_EQ((std::vector<double>{w.WR(2), w.WT(2)}), (std::vector<double>{14, 15}));
+    EXPECT_EQ(w.WX(2) == sx && w.WY(2) == sy, touching);
+    EXPECT_GE(dist2(w.WX(2), w.WY(2), sx + 24.0, sy), (14 + earlier_r) * (14 + earlier_r));
   }
 }
 
@@ -322,24 +278,6 @@ TEST(Pzone, CirclesComeFromADistanceThenAnAngle) {
     EXPECT_EQ(g.game().PZX(j), static_cast<float>(300 + d * std::cos(a))) << "circle " << j;
     EXPECT_EQ(g.game().PZY(j), static_cast<float>(200 + d * std::sin(a))) << "circle " << j;
   }
-}
-
-TEST(Setfd, BuildsEveryLayoutAskedForAndLeavesTheLastInTheWorkList) {
-  GameProgram g(at_second(20));
-  game::Single n;
-  g.run([&](game::Zided& z) {
-    z.DFWALL();
-    z.SETFD(2, n);
-  });
-  game::Zided& z = g.game();
-  auto one = stored_layout(z, 1), two = stored_layout(z, 2);
-  EXPECT_NE(one, two);
-  for (int j = 1; j <= 100; ++j) {
-    auto i = static_cast<std::size_t>(j - 1);
-    EXPECT_EQ(two[i], (Obstacle{z.WX(j), z.WY(j), z.WR(j), z.WT(j)})) << "entry " << j;
-    EXPECT_EQ(one[i].t, two[i].t);
-  }
-  EXPECT_EQ(z.SAVED_OR(1, 3), 0.0) << "layout 3 untouched";
 }
 
 }  // namespace

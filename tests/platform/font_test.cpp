@@ -33,20 +33,19 @@ std::string unifont_hex(const std::string& path, const std::string& code) {
   return {};
 }
 
-TEST(Font, EveryPrintableSingleByteCodeHasAGlyph) {
-  for (int b = 0x20; b <= 0x7E; ++b) EXPECT_TRUE(platform::narrow_glyph(b).found) << b;
-  for (int b = 0xA1; b <= 0xDF; ++b) EXPECT_TRUE(platform::narrow_glyph(b).found) << b;
+TEST(Font, PrintableSingleBytesHaveGlyphsAndOtherCodesShowABox) {
+  for (int b = 0x20; b <= 0xDF; ++b) {
+    if (b == 0x7F) b = 0xA1;
+    EXPECT_TRUE(platform::narrow_glyph(static_cast<unsigned char>(b)).found) << b;
+  }
   EXPECT_EQ(platform::narrow_glyph('A').width, 8);
   EXPECT_EQ(platform::narrow_glyph_count(), 95u + 63u);
-}
 
-TEST(Font, CodesWithoutAGlyphShowABox) {
   // Control bytes, lead bytes on their own and the unused single bytes.
   for (int b : {0x00, 0x07, 0x1F, 0x7F, 0x80, 0x81, 0x9F, 0xA0, 0xE0, 0xFD, 0xFF}) {
     Glyph g = platform::narrow_glyph(static_cast<unsigned char>(b));
     EXPECT_FALSE(g.found) << b;
-    EXPECT_TRUE(g.pixel(1, 2)) << "the box outline is visible";
-    EXPECT_FALSE(g.pixel(3, 7)) << "and hollow";
+    EXPECT_TRUE(g.pixel(1, 2) && !g.pixel(3, 7)) << "a hollow box";
   }
   // A trail byte out of range, an unassigned row, the user-defined area.
   for (auto [lead, trail] : {std::pair{0x82, 0x20}, {0x82, 0x7F}, {0x85, 0x40}, {0xF0, 0x40}}) {
@@ -54,8 +53,7 @@ TEST(Font, CodesWithoutAGlyphShowABox) {
         platform::wide_glyph(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
     EXPECT_FALSE(g.found) << lead << " " << trail;
     EXPECT_EQ(g.width, 16);
-    EXPECT_TRUE(g.pixel(1, 1));
-    EXPECT_FALSE(g.pixel(8, 8));
+    EXPECT_TRUE(g.pixel(1, 1) && !g.pixel(8, 8));
   }
 }
 
@@ -82,7 +80,6 @@ TEST(Font, DoubleByteGlyphsCoverTheJisRows) {
   EXPECT_TRUE(all_found(0x82, 0x9F, 0xF1));  // hiragana
   EXPECT_TRUE(all_found(0x83, 0x40, 0x96));  // katakana
   for (int lead = 0x89; lead <= 0x97; ++lead) EXPECT_TRUE(all_found(lead, 0x40, 0xFC)) << lead;
-  EXPECT_GT(platform::wide_glyph_count(), 7000u);
   EXPECT_EQ(platform::wide_glyph(0x82, 0xA0).width, 16);
 }
 
@@ -109,26 +106,18 @@ TEST(Font, NarrowGlyphsOfDoubleByteCodesAreCentred) {
   }
 }
 
-TEST(Font, DrawingSetsOnlyTheStrokesAndClips) {
-  const platform::Rgb paper = platform::rgb(10, 20, 30), ink = platform::rgb(200, 100, 50);
-  platform::Surface s(40, 40, paper);
+// Drawing in cells is the text tests' business; here only what no cell does.
+TEST(Font, DrawingClipsAtTheEdges) {
+  const platform::Rgb ink = platform::rgb(200, 100, 50);
+  platform::Surface small(10, 10);
   Glyph g = platform::wide_glyph(0x8A, 0xBF);
-  platform::draw_glyph(s, 5, 7, g, ink);
-  int strokes = 0;
-  for (int y = 0; y < 40; ++y) {
-    for (int x = 0; x < 40; ++x) {
-      bool in = g.pixel(x - 5, y - 7);
-      EXPECT_EQ(s.get(x, y), in ? ink : paper) << x << "," << y;
-      strokes += in;
-    }
-  }
-  EXPECT_GT(strokes, 20);
-  // Partly or wholly outside: clipped, the rest drawn.
-  platform::Surface small(10, 10, paper);
   platform::draw_glyph(small, -8, -8, g, ink);
   platform::draw_glyph(small, 100, 100, g, ink);
-  platform::draw_glyph(small, 4, 4, platform::narrow_glyph('#'), ink);
   int inked = 0;
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 8; ++x)
+      EXPECT_EQ(small.get(x, y) == ink, g.pixel(x + 8, y + 8)) << x << "," << y;
+  }
   for (auto p : small.pixels()) inked += p == ink;
   EXPECT_GT(inked, 0);
 }

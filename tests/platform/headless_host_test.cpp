@@ -11,22 +11,17 @@ class Sink : public EventSink {
   std::vector<Event> events;
 };
 
-TEST(HeadlessHost, TheClockMovesOnAsTheProgramReadsItOrWaits) {
-  HeadlessHost h;
+TEST(HeadlessHost, TheClockMovesOnAsTheProgramReadsItOrWaitsAndLocalTimeFollows) {
+  HostOptions o;
+  o.start_time = LocalTime{2017, 3, 5, 23, 59, 58};
+  HeadlessHost h(o);
   std::uint32_t t0 = h.millis();
   std::uint32_t t1 = h.millis();
   EXPECT_EQ(t1 - t0, 1u);
   h.input_idle();
   EXPECT_EQ(h.millis() - t1, 2u);
-}
-
-TEST(HeadlessHost, LocalTimeFollowsTheVirtualClock) {
-  HostOptions o;
-  o.start_time = LocalTime{2017, 3, 5, 23, 59, 58};
-  HeadlessHost h(o);
   h.advance(2500);
   LocalTime t = h.local_time();
-  EXPECT_EQ(t.year, 2017);
   EXPECT_EQ(t.month, 3);
   EXPECT_EQ(t.day, 6);
   EXPECT_EQ(t.hour, 0);

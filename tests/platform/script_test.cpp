@@ -20,25 +20,9 @@ std::string parse_error(std::string_view text) {
 
 TEST(ScriptParse, ReadsEveryCommandWithItsArguments) {
   auto cmds = parse_ok(
-      "# a comment\n"
-      "wait 100\n"
-      "idle\n"
-      "\n"
-      "key Enter\n"
-      "key Ctrl+C\n"
-      "key a\n"
-      "type 名前 ABC\n"
-      "move 10 20\n"
-      "press right\n"
-      "release left\n"
-      "click 5 6\n"
-      "click 7 8 right\n"
-      "drag 1 2 3 4\n"
-      "shot out.png\n"
-      "text grid.txt\n"
-      "layout layout.txt\n"
-      "expect 5 33 メ ニ ュ\n"
-      "close\n");
+      "# a comment\nwait 100\nidle\n\nkey Enter\nkey Ctrl+C\nkey a\ntype 名前 ABC\nmove 10 20\n"
+      "press right\nrelease left\nclick 5 6\nclick 7 8 right\ndrag 1 2 3 4\nshot out.png\n"
+      "text grid.txt\nlayout layout.txt\nexpect 5 33 メ ニ ュ\nclose\n");
   ASSERT_EQ(cmds.size(), 17u);
   using Op = ScriptCommand::Op;
   EXPECT_EQ(cmds[0].op, Op::Wait);
@@ -54,29 +38,19 @@ TEST(ScriptParse, ReadsEveryCommandWithItsArguments) {
   EXPECT_EQ(cmds[9].button, MouseButton::Left);
   EXPECT_EQ(cmds[10].button, MouseButton::Right);
   EXPECT_EQ(cmds[11].d, 4);
-  EXPECT_EQ(cmds[15].arg, "メ ニ ュ");
-  EXPECT_EQ(cmds[15].a, 5);
-  EXPECT_EQ(cmds[15].b, 33);
+  EXPECT_EQ(std::tuple(cmds[15].a, cmds[15].b, cmds[15].arg), std::tuple(5, 33, "メ ニ ュ"));
   EXPECT_EQ(cmds[16].op, Op::Close);
   EXPECT_EQ(cmds[16].line, 19);
 }
 
 TEST(ScriptParse, BadLinesNameTheirLine) {
   EXPECT_NE(parse_error("wait 1\nwait soon\n").find("line 2"), std::string::npos);
-  EXPECT_NE(parse_error("jump 3\n").find("line 1"), std::string::npos);
-  parse_error("wait -5\n");
-  parse_error("wait 5 6\n");
-  parse_error("key Hyper\n");
-  parse_error("key Ctrl+1\n");
-  parse_error("move 1\n");
-  parse_error("press middle\n");
-  parse_error("click 1 2 middle\n");
-  parse_error("drag 1 2 3\n");
-  parse_error("shot\n");
-  parse_error("expect 1 2\n");
-  parse_error("expect 40 2 x\n");
-  parse_error("type \xff\xfe\n");
-  parse_error("close now\n");
+  for (const char* bad :
+       {"jump 3\n", "wait -5\n", "wait 5 6\n", "key Hyper\n", "key Ctrl+1\n", "move 1\n",
+        "press middle\n", "click 1 2 middle\n", "drag 1 2 3\n", "shot\n", "expect 1 2\n",
+        "expect 40 2 x\n", "type \xff\xfe\n", "close now\n"}) {
+    EXPECT_NE(parse_error(bad).find("line 1"), std::string::npos) << bad;
+  }
 }
 
 // Records what the runner hands out, for the hooks it calls.
@@ -134,54 +108,38 @@ TEST(ScriptRunner, HandsOutOneInputPrimitivePerIdle) {
   EXPECT_EQ(out.size(), 6u) << "closed once";
 }
 
-TEST(ScriptRunner, WaitCountsFromWhenItBegins) {
-  ScriptRunner runner(parse_ok("wait 100\nclose\n"));
+TEST(ScriptRunner, WaitCountsFromWhenItBeginsAndIdleNeedsAFreshIdle) {
+  ScriptRunner runner(parse_ok("wait 100\nidle\nclose\n"));
   Surface pic(4, 4);
   std::vector<Event> out;
   runner.step(1000, pic, out);
+  runner.note_idle();  // before the idle command began
   runner.step(1099, pic, out);
-  EXPECT_TRUE(out.empty());
   runner.step(1100, pic, out);
+  EXPECT_TRUE(out.empty());
+  runner.note_idle();
+  runner.step(1101, pic, out);
   ASSERT_EQ(out.size(), 1u);
   EXPECT_EQ(out[0].type, Event::Type::Close);
 }
 
-TEST(ScriptRunner, IdleNeedsAFreshIdleAfterItBegins) {
-  ScriptRunner runner(parse_ok("idle\nclose\n"));
-  Surface pic(4, 4);
-  std::vector<Event> out;
-  runner.note_idle();  // before the command began
-  runner.step(0, pic, out);
-  EXPECT_TRUE(out.empty());
-  runner.note_idle();
-  runner.step(1, pic, out);
-  EXPECT_EQ(out.size(), 1u);
-}
-
-TEST(ScriptRunner, TypedTextArrivesAsTextEvents) {
-  ScriptRunner runner(parse_ok("type aé\n"));
+TEST(ScriptRunner, TypedTextArrivesAsTextAndCtrlKeysSendNone) {
+  ScriptRunner runner(parse_ok("type aé\nkey Ctrl+C\n"));
   Surface pic(4, 4);
   std::vector<Event> out;
   runner.note_idle();
   runner.step(0, pic, out);
   std::string text;
-  for (const Event& e : out) {
-    if (e.type == Event::Type::Text) text += e.text;
-  }
+  for (const Event& e : out) text += e.text;
   EXPECT_EQ(text, "aé");
-}
-
-TEST(ScriptRunner, CtrlKeyHoldsCtrlAndSendsNoText) {
-  ScriptRunner runner(parse_ok("key Ctrl+C\n"));
-  Surface pic(4, 4);
-  std::vector<Event> out;
+  const std::size_t n = out.size();
   runner.note_idle();
-  runner.step(0, pic, out);
-  ASSERT_GE(out.size(), 3u);
-  EXPECT_EQ(out[0].key, Key::Ctrl);
-  EXPECT_EQ(out[1].ch, U'c');
-  EXPECT_TRUE(out[1].ctrl);
-  for (const Event& e : out) EXPECT_NE(e.type, Event::Type::Text);
+  runner.step(1, pic, out);
+  ASSERT_GE(out.size(), n + 3);
+  EXPECT_EQ(out[n].key, Key::Ctrl);
+  EXPECT_EQ(out[n + 1].ch, U'c');
+  EXPECT_TRUE(out[n + 1].ctrl);
+  for (std::size_t i = n; i < out.size(); ++i) EXPECT_NE(out[i].type, Event::Type::Text);
 }
 
 TEST(ScriptRunner, FailedExpectOrFileStopsWithCodeOne) {

@@ -16,25 +16,20 @@ class Data : public ::testing::Test {
  protected:
   void SetUp() override { p.start(); }
   rt::Runtime& r() { return p.rt(); }
-  double read_single() {
+  double num() {
     Single v;
     r().READ(v);
     return v;
   }
-  std::string read_string() {
+  std::string str() {
     std::string s;
     r().READ(s);
     return s;
   }
-  int read_error(const std::string& text) {
-    r().DATA_START(text);
-    return error_of([&] { read_single(); });
-  }
-
   Program p;
 };
 
-TEST(DataRecords, ParseLinesAndSkipComments) {
+TEST(DataRecords, ParseLinesAndRejectMalformedOnesWithError2) {
   auto recs =
       rt::parse_data_records("' a comment\r\n83 DATA 0,3,9\r\n\n  84 data \"a, b\",2\n90 DATA\n");
   ASSERT_EQ(recs.size(), 3u);
@@ -42,101 +37,60 @@ TEST(DataRecords, ParseLinesAndSkipComments) {
   EXPECT_EQ(recs[0].text, " 0,3,9");
   EXPECT_EQ(recs[1].line, 84);
   EXPECT_EQ(recs[1].text, " \"a, b\",2");
-  EXPECT_EQ(recs[2].line, 90);
   EXPECT_EQ(recs[2].text, "");
-}
-
-TEST(DataRecords, MalformedLinesAreError2) {
-  EXPECT_EQ(error_of([] { rt::parse_data_records("DATA 1,2\n"); }), 2);
-  EXPECT_EQ(error_of([] { rt::parse_data_records("83 DAT 1,2\n"); }), 2);
-  EXPECT_EQ(error_of([] { rt::parse_data_records("83 DATA1,2\n"); }), 2);
-  EXPECT_EQ(error_of([] { rt::parse_data_records("0 DATA 1\n"); }), 2);
-  EXPECT_EQ(error_of([] { rt::parse_data_records("70000 DATA 1\n"); }), 2);
-  EXPECT_EQ(error_of([] { rt::parse_data_records("99999999999999999999 DATA 1\n"); }), 2);
+  for (const char* bad : {"DATA 1,2\n", "83 DAT 1,2\n", "83 DATA1,2\n", "0 DATA 1\n",
+                          "70000 DATA 1\n", "99999999999999999999 DATA 1\n"}) {
+    EXPECT_EQ(error_of([&] { rt::parse_data_records(bad); }), 2) << bad;
+  }
   EXPECT_EQ(error_of([] { rt::parse_data_records("65535 DATA 1\n"); }), 0);
 }
 
-TEST_F(Data, ReadsItemsAcrossRecordsInOrder) {
-  r().DATA_START("10 DATA 1, 2.5 ,\t-3\n20 DATA 4e2,.5,1D1\n");
-  EXPECT_EQ(read_single(), 1.0);
-  EXPECT_EQ(read_single(), 2.5);
-  EXPECT_EQ(read_single(), -3.0);
-  EXPECT_EQ(read_single(), 400.0);
-  EXPECT_EQ(read_single(), 0.5);
-  EXPECT_EQ(read_single(), 10.0);
-  EXPECT_EQ(error_of([&] { read_single(); }), 4);
-  EXPECT_EQ(error_of([&] { read_single(); }), 4);
-}
-
-TEST_F(Data, SeveralVariablesInOneRead) {
-  r().DATA_START("10 DATA 150,50\n11 DATA 50,7\n");
-  Single red, green, blue;
-  r().READ(red, green, blue);
-  EXPECT_EQ(red, 150.0);
-  EXPECT_EQ(green, 50.0);
-  EXPECT_EQ(blue, 50.0);
-  EXPECT_EQ(read_single(), 7.0);
+TEST_F(Data, ReadsNumbersAcrossRecordsInOrder) {
+  r().DATA_START("10 DATA 1, 2.5 ,\t-3\n20 DATA 4e2,.5,1D1,,\n30 DATA 150,+7\n");
+  for (double want : {1.0, 2.5, -3.0, 400.0, 0.5, 10.0, 0.0, 0.0}) EXPECT_EQ(num(), want);
+  Single a, b;
+  r().READ(a, b);  // one READ, two variables
+  EXPECT_EQ(a, 150.0);
+  EXPECT_EQ(b, 7.0);
+  EXPECT_EQ(error_of([&] { num(); }), 4);
+  EXPECT_EQ(error_of([&] { num(); }), 4);
 }
 
 TEST_F(Data, StringItems) {
   r().DATA_START("10 DATA \"a, b\" , plain text  ,\"\",, \"x\":\n20 DATA \"open\n");
-  EXPECT_EQ(read_string(), "a, b");
-  EXPECT_EQ(read_string(), "plain text");
-  EXPECT_EQ(read_string(), "");
-  EXPECT_EQ(read_string(), "");
-  EXPECT_EQ(read_string(), "x");
-  EXPECT_EQ(read_string(), "open");  // an unclosed quote runs to the end
-  EXPECT_EQ(error_of([&] { read_string(); }), 4);
+  for (const char* want : {"a, b", "plain text", "", "", "x", "open"}) EXPECT_EQ(str(), want);
+  EXPECT_EQ(error_of([&] { str(); }), 4);
 
   r().DATA_START("10 DATA  Player 1,7\n");
   rt::FixedStr<10> name;
   r().READ(name);
   EXPECT_EQ(name.view(), "Player 1  ");
-  std::string seven;
-  r().READ(seven);  // a number read as text
-  EXPECT_EQ(seven, "7");
+  EXPECT_EQ(str(), "7");  // a number read as text
 }
 
-TEST_F(Data, EmptyItemsAndTrailingCommaReadAsZero) {
-  r().DATA_START("10 DATA 1,,3,\n20 DATA 5\n");
-  EXPECT_EQ(read_single(), 1.0);
-  EXPECT_EQ(read_single(), 0.0);
-  EXPECT_EQ(read_single(), 3.0);
-  EXPECT_EQ(read_single(), 0.0);  // after the last comma
-  EXPECT_EQ(read_single(), 5.0);
-}
-
-TEST_F(Data, ColonOnlyClosesARecord) {
+TEST_F(Data, EachBadItemRaisesItsError) {
+  // clang-format off
+  const std::pair<const char*, int> cases[] = {
+      {"10 DATA 1:2\n", 2}, {"10 DATA 1:,2\n", 2}, {"10 DATA \"a\" b,1\n", 2},
+      {"10 DATA \"a\":b\n", 2}, {"10 DATA x\n", 13}, {"10 DATA 12x\n", 13}, {"10 DATA 1 2\n", 13},
+      {"10 DATA 1e\n", 13}, {"10 DATA +\n", 13}, {"10 DATA .\n", 13}, {"10 DATA \"1\"\n", 13},
+      {"10 DATA 1e39\n", 6}, {"10 DATA -1e999\n", 6}, {"10 DATA 3e38\n", 0}, {"", 4},
+      {"' only a comment\n", 4}};
+  // clang-format on
+  EXPECT_EQ(error_of([&] { num(); }), 4) << "before DATA_START";
+  for (auto [data, error] : cases) {
+    r().DATA_START(data);
+    EXPECT_EQ(error_of([&] { num(); }), error) << data;
+  }
+  // A colon closes a record, and only at its end.
   r().DATA_START("10 DATA 1,2:  \n20 DATA 3\n");
-  EXPECT_EQ(read_single(), 1.0);
-  EXPECT_EQ(read_single(), 2.0);
-  EXPECT_EQ(read_single(), 3.0);
-
-  EXPECT_EQ(read_error("10 DATA 1:2\n"), 2);
-  EXPECT_EQ(read_error("10 DATA 1:,2\n"), 2);
+  for (double want : {1.0, 2.0, 3.0}) EXPECT_EQ(num(), want);
   r().DATA_START("10 DATA 1,2:3\n");
-  EXPECT_EQ(read_single(), 1.0);
-  EXPECT_EQ(error_of([&] { read_single(); }), 2);
-  EXPECT_EQ(read_error("10 DATA \"a\" b,1\n"), 2);
-  EXPECT_EQ(read_error("10 DATA \"a\":b\n"), 2);
+  EXPECT_EQ(num(), 1.0);
+  EXPECT_EQ(error_of([&] { num(); }), 2);
 }
 
-TEST_F(Data, NonNumbersAreError13) {
-  EXPECT_EQ(read_error("10 DATA x\n"), 13);
-  EXPECT_EQ(read_error("10 DATA 12x\n"), 13);
-  EXPECT_EQ(read_error("10 DATA 1 2\n"), 13);
-  EXPECT_EQ(read_error("10 DATA 1e\n"), 13);
-  EXPECT_EQ(read_error("10 DATA +\n"), 13);
-  EXPECT_EQ(read_error("10 DATA .\n"), 13);
-  EXPECT_EQ(read_error("10 DATA \"1\"\n"), 13);
-  EXPECT_EQ(read_error("10 DATA +7\n"), 0);
-}
-
-TEST_F(Data, NumbersOutOfRangeAreError6) {
-  EXPECT_EQ(read_error("10 DATA 1e39\n"), 6);
-  EXPECT_EQ(read_error("10 DATA -1e999\n"), 6);
-  EXPECT_EQ(read_error("10 DATA 3e38\n"), 0);
-
+TEST_F(Data, IntegerTargetsCheckTheirRanges) {
   r().DATA_START("10 DATA 3000000000,2147483647,32768,-32768.4\n");
   std::int32_t l = 0;
   EXPECT_EQ(error_of([&] { r().READ(l); }), 6);
@@ -148,22 +102,14 @@ TEST_F(Data, NumbersOutOfRangeAreError6) {
   EXPECT_EQ(i, -32768);
 }
 
-TEST_F(Data, NoDataIsError4) {
-  EXPECT_EQ(error_of([&] { read_single(); }), 4);  // before DATA_START
-  EXPECT_EQ(read_error(""), 4);
-  EXPECT_EQ(read_error("' only a comment\n"), 4);
-}
-
 TEST_F(Data, ASubHasNoDataPosition) {
   r().DATA_START("10 DATA 1,2\n");
-  EXPECT_EQ(read_single(), 1.0);
+  EXPECT_EQ(num(), 1.0);
   {
     auto sub = r().SUB_ENTER();
-    EXPECT_FALSE(r().context().data.valid());
-    EXPECT_EQ(error_of([&] { read_single(); }), 4);
+    EXPECT_EQ(error_of([&] { num(); }), 4);
   }
-  // The main program's position comes back with its context.
-  EXPECT_EQ(read_single(), 2.0);
+  EXPECT_EQ(num(), 2.0) << "the main program's position comes back";
 }
 
 TEST(DataReport, ReadPastTheEndReportsTheReadsLine) {

@@ -27,12 +27,10 @@ TEST(StatementYield, PumpsOnTheFirstStatementThenEveryEleventh) {
     }
   });
   EXPECT_EQ(code, 0);
-  ASSERT_EQ(pumps_after.size(), 23u);
-  EXPECT_EQ(pumps_after[0], 1) << "the first statement pumps";
-  EXPECT_EQ(pumps_after[10], 1) << "statements 2..11 do not";
-  EXPECT_EQ(pumps_after[11], 2) << "the twelfth pumps";
-  EXPECT_EQ(pumps_after[21], 2);
-  EXPECT_EQ(pumps_after[22], 3) << "the twenty-third pumps";
+  // The first, twelfth and twenty-third statements pump.
+  for (int i = 1; i <= 23; ++i) {
+    EXPECT_EQ(pumps_after[static_cast<std::size_t>(i - 1)], i < 12 ? 1 : i < 23 ? 2 : 3) << i;
+  }
 }
 
 TEST(StatementYield, ClosingDuringALongLoopEndsQuietlyWithZero) {
@@ -81,23 +79,24 @@ TEST(RunTimeError, InASubReportsModuleLineAndLogsIt) {
     failing_sub(r, 1234);
   });
   EXPECT_EQ(code, 1) << "a program that failed does not report success";
+  // Reported in the window after a line break, and logged.
+  EXPECT_EQ(p.rt().text_row(1).substr(0, 30),
+            platform::utf8_to_sjis("zideD.bas [1234行]:エラー[9]") + "  ");
   const rt::Frame& f = p.rt();
   EXPECT_EQ(f.last_error().number, 9);
   EXPECT_EQ(f.last_error().line, 1234);
   EXPECT_EQ(f.last_error().module, "zideD.bas");
-  auto get = [&](const char* name) { return p.registry().get(rt::Frame::kErrorKey, name); };
-  EXPECT_EQ(std::get<std::string>(*get("MODL")), "zideD.bas");
-  EXPECT_EQ(std::get<std::uint32_t>(*get("LINE")), 1234u);
-  EXPECT_EQ(std::get<std::uint32_t>(*get("CODE")), 9u);
-  EXPECT_EQ(std::get<std::uint32_t>(*get("FUNC")), static_cast<std::uint32_t>(rt::Op::Element));
-  EXPECT_EQ(std::get<std::uint32_t>(*get("INFO")), 3u);
-  std::string when = std::get<std::string>(*get("TIME"));
-  EXPECT_EQ(when.size(), 19u) << when;  // yyyy/mm/dd hh:mm:ss
-  EXPECT_EQ(when[4], '/');
-  EXPECT_EQ(when[13], ':');
-  // Saved to the file, not just held in memory.
-  platform::Registry reread(p.registry().path());
-  EXPECT_EQ(std::get<std::uint32_t>(*reread.get(rt::Frame::kErrorKey, "LINE")), 1234u);
+  platform::Registry log(p.registry().path());  // saved to the file, not just held in memory
+  auto get = [&](const char* name) { return log.get(rt::Frame::kErrorKey, name).value_or(0u); };
+  EXPECT_EQ(std::get<std::string>(get("MODL")), "zideD.bas");
+  const std::pair<const char*, std::uint32_t> numbers[] = {
+      {"LINE", 1234},
+      {"CODE", 9},
+      {"FUNC", static_cast<std::uint32_t>(rt::Op::Element)},
+      {"INFO", 3}};
+  for (auto [name, want] : numbers) EXPECT_EQ(std::get<std::uint32_t>(get(name)), want) << name;
+  std::string when = std::get<std::string>(get("TIME"));
+  EXPECT_TRUE(when.size() == 19 && when[4] == '/' && when[13] == ':') << when;
 }
 
 TEST(RunTimeError, TheReportWaitsForOneKeyThenEnds) {
@@ -117,15 +116,13 @@ TEST(RunTimeError, TheReportWaitsForOneKeyThenEnds) {
   EXPECT_NE(row3.find("任意のキーを押してください"), std::string::npos) << row3;
 }
 
-TEST(RunTimeError, ErrorZeroIsIgnored) {
+TEST(RunTimeError, ErrorZeroIsIgnoredAndEndGivesItsExitCode) {
   Program p;
-  bool went_on = false;
-  int code = p.run([&](rt::Runtime&) {
+  EXPECT_EQ(p.run([&](rt::Runtime& r) {
     rt::raise(0);
-    went_on = true;
-  });
-  EXPECT_TRUE(went_on);
-  EXPECT_EQ(code, 0);
+    r.END(3);
+  }),
+            3);
 }
 
 TEST(RunTimeError, ApiErrorLogsTheSystemCodeAndMapsIt) {
@@ -156,15 +153,14 @@ TEST(SubFrames, SaveAndRestoreTheUnitContext) {
       EXPECT_EQ(r.sub_depth(), 1);
       EXPECT_TRUE(r.context().module.empty()) << "no module until the SUB sets it";
       EXPECT_FALSE(r.context().data.valid()) << "a SUB has no DATA to read";
-      EXPECT_EQ(r.context().line, 0);
       r.SET_MODULE("zideD.bas");
       r.SET_LINE(77);
     }
     EXPECT_EQ(r.sub_depth(), 0);
     EXPECT_EQ(r.context().module, "main.bas");
     EXPECT_EQ(r.context().line, 50);
-    EXPECT_EQ(r.context().data.record, 3u);
-    EXPECT_EQ(r.context().data.offset, 7u);
+    EXPECT_EQ(std::pair(r.context().data.record, r.context().data.offset),
+              std::pair(std::size_t{3}, std::size_t{7}));
   });
 }
 
@@ -189,19 +185,9 @@ TEST(Gosub, RestoresTheLineOfTheGosub) {
   Program p;
   p.run([&](rt::Runtime& r) {
     r.SET_LINE(20);
-    int calls = 0;
-    r.GOSUB([&] {
-      r.SET_LINE(300);
-      ++calls;
-    });
-    EXPECT_EQ(calls, 1);
+    r.GOSUB([&] { r.SET_LINE(300); });
     EXPECT_EQ(r.context().line, 20);
   });
-}
-
-TEST(End, GivesItsExitCode) {
-  Program p;
-  EXPECT_EQ(p.run([&](rt::Runtime& r) { r.END(3); }), 3);
 }
 
 TEST(FrameStartUp, AFormWithoutDataFailsWithTheFramesMessage) {
@@ -220,7 +206,6 @@ TEST(FrameStartUp, TheWindowComesFromTheForm) {
   EXPECT_EQ(p.host().window().client_height, 504);
   EXPECT_EQ(p.rt().form().font, "FixedSys");
   EXPECT_EQ(p.rt().form().charset, 128);
-  EXPECT_EQ(p.rt().form().events.size(), 11u);
   EXPECT_EQ(p.rt().form().events.back(), "MAINFORM_QUERYCLOSE");
 }
 
@@ -228,11 +213,12 @@ TEST(Form, RejectsMalformedDescriptions) {
   std::string err;
   EXPECT_FALSE(rt::parse_form("form = A\ncaption = B\nposition = 0\n", &err));
   EXPECT_NE(err.find("line 3"), std::string::npos) << err;
-  EXPECT_FALSE(rt::parse_form("form = A\nnonsense\n", &err));
-  EXPECT_FALSE(rt::parse_form("form = A\ncaption = B\nposition = 0 0\nsize = 5 5\nfont = F\ncharset = 1\n",
-                              &err))
-      << "a window too small for any client area";
-  EXPECT_FALSE(rt::parse_form("form = A\ncolour = red\n", &err));
+  for (const char* bad :
+       {"form = A\nnonsense\n", "form = A\ncolour = red\n",
+        // a window too small for any client area
+        "form = A\ncaption = B\nposition = 0 0\nsize = 5 5\nfont = F\ncharset = 1\n"}) {
+    EXPECT_FALSE(rt::parse_form(bad, &err)) << bad;
+  }
 }
 
 TEST(Polls, TheSameQuestionAnsweredAlikeTwiceIsIdle) {

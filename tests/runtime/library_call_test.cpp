@@ -17,40 +17,23 @@ platform::HostOptions with(std::shared_ptr<platform::MidiOut> midi) {
   return o;
 }
 
-TEST(LibraryCall, NamesDifferingInCaseShareOneEntry) {
-  Program p;
-  p.start();
-  rt::Runtime& r = p.rt();
-  r.LIBCALL("winmm.dll", "midiOutGetNumDevs");
-  EXPECT_EQ(r.loaded_libraries(), 1u);
-  r.LIBCALL("WINMM.DLL", "timeGetTime");
-  r.LIBCALL("WinMM.Dll", "midiOutGetNumDevs");
-  EXPECT_EQ(r.loaded_libraries(), 1u);
-  // Without the extension it is an entry of its own for the same library.
-  r.LIBCALL("WINMM", "timeGetTime");
-  r.LIBCALL("winmm", "timeGetTime");
-  EXPECT_EQ(r.loaded_libraries(), 2u);
-}
-
-TEST(LibraryCall, MissingLibrariesAndFunctionsAreError5) {
+TEST(LibraryCall, TheTableComparesNamesInCapitalsAndRefusesWhatIsMissing) {
   Program p;
   p.start();
   rt::Runtime& r = p.rt();
   EXPECT_EQ(error_of([&] { r.LIBCALL("KERNEL32", "GetTickCount"); }), 5);
   EXPECT_EQ(error_of([&] { r.LIBCALL("winmm.drv", "timeGetTime"); }), 5);
   EXPECT_EQ(error_of([&] { r.LIBCALL("WINMM", "midiOutFoo"); }), 5);
-  EXPECT_EQ(r.loaded_libraries(), 0u);  // a failed first call adds nothing
-  r.LIBCALL("WINMM", "timeGetTime");
-  // Function names are exact.
-  EXPECT_EQ(error_of([&] { r.LIBCALL("WINMM", "timegettime"); }), 5);
-  EXPECT_EQ(error_of([&] { r.LIBCALL("WINMM", "midiOutFoo"); }), 5);
+  EXPECT_EQ(r.loaded_libraries(), 0u) << "a failed first call adds nothing";
+  r.LIBCALL("winmm.dll", "midiOutGetNumDevs");
+  r.LIBCALL("WinMM.Dll", "timeGetTime");
   EXPECT_EQ(r.loaded_libraries(), 1u);
-}
-
-TEST(LibraryCall, WrongNumberOfArgumentsIsError5) {
-  Program p;
-  p.start();
-  rt::Runtime& r = p.rt();
+  // Without the extension it is an entry of its own for the same library.
+  r.LIBCALL("WINMM", "timeGetTime");
+  r.LIBCALL("winmm", "timeGetTime");
+  EXPECT_EQ(r.loaded_libraries(), 2u);
+  EXPECT_EQ(error_of([&] { r.LIBCALL("WINMM", "timegettime"); }), 5) << "function names are exact";
+  // Wrong numbers of arguments.
   EXPECT_EQ(error_of([&] { r.LIBCALL("WINMM", "timeGetTime", 1); }), 5);
   EXPECT_EQ(error_of([&] { r.LIBCALL("winmm.dll", "midiOutShortMsg", 1); }), 5);
   std::int32_t h = 0;
@@ -67,10 +50,7 @@ TEST(LibraryCall, ArgumentsAreRoundedToLongs) {
   r.LIBCALL("winmm.dll", "midiOutShortMsg", h, 8337040.5);  // 0x7F3690.8 -> 0x7F3691
   r.LIBCALL("winmm.dll", "midiOutShortMsg", h, rt::Single(144));
   r.LIBCALL("winmm.dll", "midiOutShortMsg", h, 0xFFFFFFFFu);  // only the low three bytes go out
-  ASSERT_EQ(rec->messages().size(), 3u);
-  EXPECT_EQ(rec->messages()[0], 0x7F3691u);
-  EXPECT_EQ(rec->messages()[1], 0x000090u);
-  EXPECT_EQ(rec->messages()[2], 0xFFFFFFu);
+  EXPECT_EQ(rec->messages(), (std::vector<std::uint32_t>{0x7F3691, 0x000090, 0xFFFFFF}));
   EXPECT_EQ(error_of([&] { r.LIBCALL("winmm.dll", "midiOutShortMsg", h, 3e9); }), 6);
   EXPECT_EQ(error_of([&] { r.LIBCALL("winmm.dll", "midiOutShortMsg", h, 1LL << 33); }), 6);
 }
@@ -112,7 +92,6 @@ TEST(LibraryCall, NoDeviceMeansNothingToOpen) {
   std::int32_t handle = 0;
   EXPECT_NE(r.LIBCALL("winmm.dll", "midiOutOpen", &handle, -1, 0, 0, 0), 0);
   EXPECT_EQ(handle, 0);
-  EXPECT_NE(r.LIBCALL("winmm.dll", "midiOutShortMsg", handle, 0x7F3C90), 0);
 }
 
 TEST(LibraryCall, ProgramEndSilencesOpenOutputs) {

@@ -20,6 +20,13 @@ inline platform::HostOptions script_options(std::string_view text) {
   return o;
 }
 
+// A host whose clock starts at `t`, with an input script when one is given.
+inline platform::HostOptions at_time(const platform::LocalTime& t, std::string_view script = {}) {
+  platform::HostOptions o = script.empty() ? platform::HostOptions{} : script_options(script);
+  o.start_time = t;
+  return o;
+}
+
 class GameProgram {
  public:
   explicit GameProgram(platform::HostOptions options = {})
@@ -27,7 +34,6 @@ class GameProgram {
     program_.host().set_script_hooks(&hooks_);
   }
 
-  Program& program() { return program_; }
   platform::HeadlessHost& host() { return program_.host(); }
   rt::Runtime& rt() { return program_.rt(); }
   game::Zided& game() { return game_; }
@@ -37,7 +43,14 @@ class GameProgram {
     return program_.run([&](rt::Runtime& r) {
       r.SET_MAIN_MODULE(game::kModule);
       r.SET_MODULE(game::kModule);
-      fill_tables(r);
+      r.DATA_START(data::constants_text());
+      game_.init_arrays();
+      game_.init_colours_and_notes();
+      game_.init_menu_items();
+      game_.init_speeds();
+      game_.init_options();
+      game_.init_scenery_tables();
+      game_.init_best20();
       body(game_);
     });
   }
@@ -49,22 +62,33 @@ class GameProgram {
 
   // The grid row as UTF-8.
   std::string row(int r) { return platform::sjis_to_utf8(rt().text_row(r)); }
+  // The backing bitmap's pixel at world (x, y): y counts up from the bottom row.
+  platform::Rgb at(int x, int y) { return rt().backing().get(x, rt().screen_height() - 1 - y); }
 
  private:
-  void fill_tables(rt::Runtime& r) {
-    r.DATA_START(data::constants_text());
-    game_.init_arrays();
-    game_.init_colours_and_notes();
-    game_.init_menu_items();
-    game_.init_speeds();
-    game_.init_options();
-    game_.init_scenery_tables();
-    game_.init_best20();
-  }
-
   Program program_;
   game::Zided game_;
   app::ScriptHooks hooks_;
 };
+
+// Pixels that differ between two pictures of the same size.
+inline int differing(const platform::Surface& a, const platform::Surface& b) {
+  int n = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) n += a.get(x, y) != b.get(x, y);
+  }
+  return n;
+}
+
+// The backing bitmap after `draw` ran on a fresh game screen.
+inline platform::Surface reference_picture(const std::function<void(game::Zided&)>& draw) {
+  GameProgram g;
+  platform::Surface out(1, 1);
+  g.run([&](game::Zided& z) {
+    draw(z);
+    out = g.rt().backing();
+  });
+  return out;
+}
 
 }  // namespace testing_support
