@@ -30,21 +30,15 @@ exe=$(realpath "$exe") probe=$(realpath "$probe")
 bench=$build/bench/peakwend_bench
 [ -x "$bench" ] && bench=$(realpath "$bench")
 work=$(mktemp -d)
-xvfb=""
-cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
+. "$(dirname "$(realpath "$0")")/../tests/e2e/xvfb.sh"
+xvfb_pid=""
+cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 cd "$work" || exit 1
 
-disp=""
-for n in $(seq 171 210); do
-  if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then disp=":$n"; break; fi
-done
-[ -n "$disp" ] || { echo "no free display"; exit 1; }
 # A white root: a window that has not drawn yet shows white.
-Xvfb "$disp" -screen 0 "${screen}x24" -wr -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$disp SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb "${screen}x24" -wr || exit 1
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo "screen: $screen (Xvfb), audio driver: $SDL_AUDIODRIVER"

@@ -5,27 +5,16 @@
 set -u
 exe=$1 xgrab=$2
 work=$(mktemp -d)
-trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+. "$(dirname "$0")/xvfb.sh"
+xvfb_pid=""
+trap '[ -n "$xvfb_pid" ] && kill $xvfb_pid 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 cd "$work" || exit 1
 printf 'idle\nshot menu.png\nclose\n' > ref.script
 "$exe" --headless --midi none --time 09:00:07 --script ref.script || { echo "headless run failed"; exit 1; }
-disp=""
-for n in $(seq 131 170); do
-  if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then disp=":$n"; break; fi
-done
-[ -n "$disp" ] || { echo "no free display"; exit 1; }
-Xvfb "$disp" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$disp
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb 1280x1024x24 || exit 1
 SDL_AUDIODRIVER=dummy "$exe" --scale 1 --midi none --time 09:00:07 &
 pid=$!
-wid=""
-for _ in $(seq 100); do
-  wid=$(xdotool search --name '^Peakwend/T$' 2>/dev/null | head -n1)
-  [ -n "$wid" ] && break
-  sleep 0.1
-done
+wid=$(wait_window Peakwend/T)
 [ -n "$wid" ] || { echo "no window"; kill $pid; exit 1; }
 # The title and the first layout take a few seconds of real time.
 same=0

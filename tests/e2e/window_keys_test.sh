@@ -11,11 +11,12 @@ for tool in Xvfb openbox xdotool xwininfo; do
   command -v $tool >/dev/null || { echo "$tool is not installed"; exit 1; }
 done
 work=$(mktemp -d)
-xvfb="" wm="" pid=""
+. "$(dirname "$0")/xvfb.sh"
+xvfb_pid="" wm="" pid=""
 cleanup() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
   [ -n "$wm" ] && kill "$wm" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$work"
 }
@@ -55,17 +56,9 @@ until_ok() {
   for _ in $(seq $n); do "$@" && return 0; sleep 0.1; done
   return 1
 }
-disp=""
-for n in $(seq 211 250); do
-  if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then disp=":$n"; break; fi
-done
-[ -n "$disp" ] || fail "no free display"
 # 1300x1040: scale 2 fits with openbox's frame (25 pixels high) but not with
 # the frame assumed before the manager tells it, so the window must grow.
-Xvfb "$disp" -screen 0 1300x1040x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$disp
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb 1300x1040x24 || fail "no X server"
 # A busy X server may turn a new client away: try the manager again then.
 wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 for _ in 1 2 3 4 5; do
@@ -81,13 +74,7 @@ sleep 1
 mkdir pictures
 XDG_PICTURES_DIR=$work/pictures SDL_AUDIODRIVER=dummy "$exe" --midi none --time 09:00:07 >out.txt 2>err.txt &
 pid=$!
-wid=""
-for _ in $(seq 100); do
-  wid=$(xdotool search --name '^Peakwend/T$' 2>/dev/null | head -n1)
-  [ -n "$wid" ] && break
-  sleep 0.1
-done
-[ -n "$wid" ] || fail "no window"
+wid=$(wait_window Peakwend/T) || fail "no window"
 
 size() { xwininfo -id "$wid" | awk '/^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 } END { print w "x" h }'; }
 shows() { "$xgrab" "$wid" window.png --match "$1"; }

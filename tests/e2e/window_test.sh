@@ -4,25 +4,13 @@
 # manager would, and expects exit code 0.
 set -u
 exe=$1 xclose=$2
-command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 1; }
-disp=""
-for n in $(seq 90 130); do
-  if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then disp=":$n"; break; fi
-done
-[ -n "$disp" ] || { echo "no free display"; exit 1; }
-Xvfb "$disp" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null' EXIT
-export DISPLAY=$disp
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+. "$(dirname "$0")/xvfb.sh"
+xvfb_pid=""
+trap '[ -n "$xvfb_pid" ] && kill $xvfb_pid 2>/dev/null; wait 2>/dev/null' EXIT
+start_xvfb 1600x1200x24 || exit 1
 SDL_AUDIODRIVER=dummy "$exe" --scale 2 --midi none &
 pid=$!
-wid=""
-for _ in $(seq 100); do
-  wid=$(xdotool search --name '^Peakwend/T$' 2>/dev/null | head -n1)
-  [ -n "$wid" ] && break
-  sleep 0.1
-done
+wid=$(wait_window Peakwend/T)
 status=0
 if [ -z "$wid" ]; then
   echo "no window captioned Peakwend/T"; status=1
