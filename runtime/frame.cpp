@@ -240,7 +240,13 @@ void Frame::wait_for_report_key() {
   rt().clear_key_buffer();
   report_key_ = false;
   while (!report_key_) {
-    if (!host_.pump(*this)) return;
+    try {
+      if (!host_.pump(*this)) return;
+    } catch (const RtError&) {
+      // A second error while the first is reported is ignored.
+      fault_.reset();
+      continue;
+    }
     if (!report_key_) host_.input_idle();
   }
 }

@@ -66,7 +66,7 @@ Built build(int level, int second, std::optional<std::uint32_t> state = {}) {
   GameProgram g(at_second(second));
   Built b;
   game::Single n = 0;
-  g.run([&, x = x, y = y](game::Zided& z) {
+  g.run([&](game::Zided& z) {
     z.LEVEL = level;
     z.ZONE_A(1) = z.ZONE_A(2) = 270 + 30 * (3 - level);
     z.DFWALL();
@@ -228,7 +228,7 @@ TEST(Setfd, TouchingIsAcceptedAndOverlappingRedrawn) {
     auto [x, y] = Generator{0x0BADF00Du}.point(131, 358, 67, 330);
     float offset = touching ? 80.0f : 79.0f;
     GameProgram g;
-    g.run([&](game::Zided& z) {
+    g.run([&, x = x, y = y](game::Zided& z) {
       z.DFWALL();
       set_generator(z.runtime(), 0x0BADF00Du);
       z.ZONE_A(1) = 10;

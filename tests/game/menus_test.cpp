@@ -90,7 +90,7 @@ TEST(Wait1, ReturnsJustAfterItsTimeEvenAcrossTheClockWrap) {
     GameProgram g(script_options("wait 5000\n"));
     g.host().advance(from);
     std::uint32_t start = 0, end = 0;
-    g.run([&](game::Zided& z) {
+    g.run([&, ms = ms](game::Zided& z) {
       start = g.host().millis();
       z.WAIT1(ms);
       end = g.host().millis();

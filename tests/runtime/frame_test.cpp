@@ -116,6 +116,39 @@ TEST(RunTimeError, TheReportWaitsForOneKeyThenEnds) {
   EXPECT_NE(row3.find("任意のキーを押してください"), std::string::npos) << row3;
 }
 
+// A host whose window raises a run-time error while it is pumped, once
+// armed: what a failing window procedure does during the report's key wait.
+class RaisingHost : public platform::HeadlessHost {
+ public:
+  using HeadlessHost::HeadlessHost;
+  bool pump(platform::EventSink& sink) override {
+    if (armed) {
+      armed = false;
+      throw rt::RtError(7, 0x1234);
+    }
+    return HeadlessHost::pump(sink);
+  }
+  bool armed = false;
+};
+
+TEST(RunTimeError, ASecondErrorDuringTheReportIsIgnored) {
+  auto owned = std::make_unique<RaisingHost>(with_script("wait 300\nkey x\nwait 100000\n"));
+  RaisingHost& host = *owned;
+  Program p(std::move(owned));
+  int code = p.run([&](rt::Runtime& r) {
+    r.SET_MODULE("zideD.bas");
+    r.SET_LINE(42);
+    host.armed = true;  // the next pump is the report's
+    r.RT_ERROR(5, 0);
+  });
+  EXPECT_EQ(code, 1);
+  EXPECT_FALSE(host.armed) << "the report pumped";
+  EXPECT_EQ(std::get<std::uint32_t>(*p.registry().get(rt::Frame::kErrorKey, "CODE")), 5u)
+      << "the first error is the one logged";
+  EXPECT_GE(p.host().now(), 300u) << "the report still waited for its key";
+  EXPECT_LT(p.host().now(), 400u);
+}
+
 TEST(RunTimeError, ErrorZeroIsIgnoredAndEndGivesItsExitCode) {
   Program p;
   EXPECT_EQ(p.run([&](rt::Runtime& r) {

@@ -27,7 +27,7 @@ template <typename F>
 void check(F convert, std::span<const std::pair<double, std::int64_t>> cases) {
   for (auto [in, want] : cases) {
     if (want == kErr) {
-      EXPECT_EQ(error_of([&] { convert(in); }), 6) << in;
+      EXPECT_EQ(error_of([&, in = in] { convert(in); }), 6) << in;
     } else {
       EXPECT_EQ(convert(in), want) << in;
     }

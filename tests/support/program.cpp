@@ -8,12 +8,14 @@ namespace testing_support {
 
 std::string test_form() { return std::string(data::mainform_text()); }
 
-Program::Program(platform::HostOptions options) {
+Program::Program(platform::HostOptions options)
+    : Program(std::make_unique<platform::HeadlessHost>(std::move(options))) {}
+
+Program::Program(std::unique_ptr<platform::HeadlessHost> host) : host_(std::move(host)) {
   static int serial = 0;
   dir_ = std::filesystem::temp_directory_path() /
          ("peakwend-test-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
   std::filesystem::create_directories(dir_);
-  host_ = std::make_unique<platform::HeadlessHost>(std::move(options));
   registry_ = std::make_unique<platform::Registry>((dir_ / "registry").string());
   rt_ = std::make_unique<rt::Runtime>(*host_, *registry_);
 }
