@@ -11,6 +11,8 @@
 #include <functional>
 #include <thread>
 
+#include <unistd.h>
+
 namespace platform {
 namespace {
 
@@ -49,10 +51,18 @@ class SdlHostTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    pictures_ = std::filesystem::path(::testing::TempDir()) / "sdl-host-pictures";
+    // Tests run in parallel processes: each has a folder of its own.
+    pictures_ = std::filesystem::path(::testing::TempDir()) /
+                ("sdl-host-pictures-" + std::to_string(::getpid()));
     std::filesystem::remove_all(pictures_);
     std::filesystem::create_directories(pictures_);
     setenv("XDG_PICTURES_DIR", pictures_.c_str(), 1);
+  }
+
+  void TearDown() override {
+    host_.reset();
+    std::error_code ec;
+    std::filesystem::remove_all(pictures_, ec);
   }
 
   void open(int scale = 2) {
