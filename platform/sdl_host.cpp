@@ -201,6 +201,7 @@ class SdlHost::Window {
     std::string why;
     if (!make(&why)) {
       destroy();
+      SDL_TLSCleanup();  // SDL frees its per-thread data only for its own threads
       made.set_value(why.empty() ? "cannot open a window" : why);
       return;
     }
@@ -222,6 +223,7 @@ class SdlHost::Window {
     }
     running_.store(false);
     destroy();
+    SDL_TLSCleanup();
   }
 
   bool make(std::string* error) {
