@@ -119,8 +119,9 @@ if [ -x "$bench" ] && [ -z "${PACE_EXE:-}" ]; then
     /^BM_ContactNoteInGame/ {
       split($1, name, "/"); line = "notes at " name[2] " ms a step:"
       for (i = 2; i <= NF; i++) if ($i ~ /=/) { split($i, kv, "="); v[kv[1]] = kv[2] }
-      printf "%s %d notes, heard after sent %.1f ms (max %.1f), after drawn %.1f (max %.1f), after shown %.1f (max %.1f), buffer %d frames\n",
+      printf "%s %d notes, heard after sent %.1f ms (max %.1f), after the bounce drawn %.1f (max %.1f; %d before a 0.2 s pause), after the contact drawn %.1f (max %.1f), after shown %.1f (max %.1f), buffer %d frames\n",
         line, v["notes"], v["heard_after_sent_mean_ms"], v["heard_after_sent_max_ms"],
+        v["heard_after_bounce_mean_ms"], v["heard_after_bounce_max_ms"], v["paused_notes"],
         v["heard_after_drawn_mean_ms"], v["heard_after_drawn_max_ms"],
         v["heard_after_shown_mean_ms"], v["heard_after_shown_max_ms"], v["buffer_frames"]
     }'
