@@ -200,10 +200,10 @@ void ScriptRunner::fail(const ScriptCommand& cmd, const std::string& message) {
   if (!failure_code_) failure_code_ = 1;
 }
 
-void ScriptRunner::expand(const ScriptCommand& cmd) {
-  pending_.clear();
-  pending_next_ = 0;
-  auto mouse = [](Event::Type t, int x, int y, MouseButton b) {
+std::vector<std::vector<Event>> input_primitives(const ScriptCommand& cmd) {
+  using T = Event::Type;
+  using Op = ScriptCommand::Op;
+  auto mouse = [](T t, int x, int y, MouseButton b) {
     Event e;
     e.type = t;
     e.x = x;
@@ -211,84 +211,83 @@ void ScriptRunner::expand(const ScriptCommand& cmd) {
     e.button = b;
     return e;
   };
-  using T = Event::Type;
+  auto ctrl_key = [](T t) {
+    Event e;
+    e.type = t;
+    e.key = Key::Ctrl;
+    e.ctrl = t == T::KeyDown;
+    return e;
+  };
+  std::vector<std::vector<Event>> groups;
   switch (cmd.op) {
-    case ScriptCommand::Op::Key: {
+    case Op::Key: {
+      std::vector<Event> g;
+      if (cmd.ctrl) g.push_back(ctrl_key(T::KeyDown));
       Event down;
       down.type = T::KeyDown;
       down.key = cmd.key;
       down.ch = cmd.ch;
       down.ctrl = cmd.ctrl;
-      std::vector<Event> prim;
-      if (cmd.ctrl) {
-        Event c;
-        c.type = T::KeyDown;
-        c.key = Key::Ctrl;
-        c.ctrl = true;
-        prim.push_back(c);
-      }
-      prim.push_back(down);
+      g.push_back(down);
       if (!cmd.ctrl && (cmd.key == Key::Char || cmd.key == Key::Space)) {
         Event text;
         text.type = T::Text;
-        text.text = cmd.key == Key::Space ? std::string(" ") : utf32_to_utf8(std::u32string(1, cmd.ch));
-        prim.push_back(text);
+        text.text = cmd.key == Key::Space ? std::string(" ")
+                                          : utf32_to_utf8(std::u32string(1, cmd.ch));
+        g.push_back(text);
       }
       Event up = down;
       up.type = T::KeyUp;
-      prim.push_back(up);
-      if (cmd.ctrl) {
-        Event c;
-        c.type = T::KeyUp;
-        c.key = Key::Ctrl;
-        prim.push_back(c);
-      }
-      pending_.push_back(std::move(prim));
+      g.push_back(up);
+      if (cmd.ctrl) g.push_back(ctrl_key(T::KeyUp));
+      groups.push_back(std::move(g));
       break;
     }
-    case ScriptCommand::Op::Type: {
-      std::vector<Event> prim;
-      for (char32_t c : utf8_to_utf32(cmd.arg)) {
+    case Op::Type: {
+      std::vector<Event> g;
+      for (char32_t ch : utf8_to_utf32(cmd.arg)) {
         Event down;
         down.type = T::KeyDown;
-        down.key = c == U' ' ? Key::Space : Key::Char;
-        down.ch = c;
-        prim.push_back(down);
+        down.key = ch == U' ' ? Key::Space : Key::Char;
+        down.ch = ch;
+        g.push_back(down);
         Event text;
         text.type = T::Text;
-        text.text = utf32_to_utf8(std::u32string(1, c));
-        prim.push_back(text);
+        text.text = utf32_to_utf8(std::u32string(1, ch));
+        g.push_back(text);
         Event up = down;
         up.type = T::KeyUp;
-        prim.push_back(up);
+        g.push_back(up);
       }
-      pending_.push_back(std::move(prim));
+      groups.push_back(std::move(g));
       break;
     }
-    case ScriptCommand::Op::Move:
-      pending_.push_back({mouse(T::MouseMove, cmd.a, cmd.b, cmd.button)});
+    case Op::Move:
+      groups.push_back({mouse(T::MouseMove, cmd.a, cmd.b, cmd.button)});
       break;
-    case ScriptCommand::Op::Press:
-      pending_.push_back({mouse(T::MouseDown, -1, -1, cmd.button)});
+    case Op::Press:
+      groups.push_back({mouse(T::MouseDown, -1, -1, cmd.button)});
       break;
-    case ScriptCommand::Op::Release:
-      pending_.push_back({mouse(T::MouseUp, -1, -1, cmd.button)});
+    case Op::Release:
+      groups.push_back({mouse(T::MouseUp, -1, -1, cmd.button)});
       break;
-    case ScriptCommand::Op::Click:
-      pending_.push_back({mouse(T::MouseMove, cmd.a, cmd.b, cmd.button)});
-      pending_.push_back({mouse(T::MouseDown, cmd.a, cmd.b, cmd.button)});
-      pending_.push_back({mouse(T::MouseUp, cmd.a, cmd.b, cmd.button)});
+    case Op::Click:
+      groups.push_back({mouse(T::MouseMove, cmd.a, cmd.b, cmd.button)});
+      groups.push_back({mouse(T::MouseDown, cmd.a, cmd.b, cmd.button)});
+      groups.push_back({mouse(T::MouseUp, cmd.a, cmd.b, cmd.button)});
       break;
-    case ScriptCommand::Op::Drag:
-      pending_.push_back({mouse(T::MouseMove, cmd.a, cmd.b, MouseButton::Left)});
-      pending_.push_back({mouse(T::MouseDown, cmd.a, cmd.b, MouseButton::Left)});
-      pending_.push_back({mouse(T::MouseMove, cmd.c, cmd.d, MouseButton::Left)});
-      pending_.push_back({mouse(T::MouseUp, cmd.c, cmd.d, MouseButton::Left)});
+    case Op::Drag:
+      groups.push_back({mouse(T::MouseMove, cmd.a, cmd.b, MouseButton::Left)});
+      groups.push_back({mouse(T::MouseDown, cmd.a, cmd.b, MouseButton::Left)});
+      groups.push_back({mouse(T::MouseMove, cmd.c, cmd.d, MouseButton::Left)});
+      groups.push_back({mouse(T::MouseUp, cmd.c, cmd.d, MouseButton::Left)});
       break;
     default:
       break;
   }
+  return groups;
 }
+
 
 void ScriptRunner::step(std::uint32_t now, const Surface& picture, std::vector<Event>& out) {
   while (!failure_code_ && next_ < commands_.size()) {
@@ -316,7 +315,8 @@ void ScriptRunner::step(std::uint32_t now, const Surface& picture, std::vector<E
       case Op::Click:
       case Op::Drag:
         if (!expanded_) {
-          expand(cmd);
+          pending_ = input_primitives(cmd);
+          pending_next_ = 0;
           expanded_ = true;
         }
         // One primitive per idle: the program must have looked in between.

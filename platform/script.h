@@ -37,6 +37,10 @@ bool parse_key_name(std::string_view name, ScriptCommand* out);
 // Plays a script against a clock. Input events are handed out one at a time,
 // each only after the program has been idle since the previous one, so a
 // polling program sees every press and release.
+// The input an input command hands out: groups of events, one group per
+// time the program asks for input.
+std::vector<std::vector<Event>> input_primitives(const ScriptCommand& cmd);
+
 class ScriptRunner {
  public:
   explicit ScriptRunner(std::vector<ScriptCommand> commands);
@@ -54,7 +58,6 @@ class ScriptRunner {
   bool idle_since_input() const { return idle_since_input_; }
 
  private:
-  void expand(const ScriptCommand& cmd);
   void fail(const ScriptCommand& cmd, const std::string& message);
 
   std::vector<ScriptCommand> commands_;

@@ -144,7 +144,7 @@ TEST(SoakPlayer, CommandsReplayThroughAScriptExactly) {
     for (int i = 0; i < 400; ++i) {
       platform::ScriptCommand c = choose_command(r, s);
       script += script_line(c) + "\n";
-      for (auto& g : expand(c)) expected.push_back(std::move(g));
+      for (auto& g : platform::input_primitives(c)) expected.push_back(std::move(g));
     }
   }
   std::string error;

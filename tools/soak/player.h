@@ -54,9 +54,6 @@ struct Situation {
 // the menu cursor on "End", nor Ctrl+M anywhere.
 platform::ScriptCommand choose_command(Random& random, const Situation& s);
 
-// The groups of events a script hands out for `cmd`, one group per idle.
-std::vector<std::vector<platform::Event>> expand(const platform::ScriptCommand& cmd);
-
 // `cmd` as a script line (without the newline).
 std::string script_line(const platform::ScriptCommand& cmd);
 

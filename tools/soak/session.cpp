@@ -109,7 +109,7 @@ class Session::Driver {
     situation.menu_choice = rt::CINT(game_->MENU_CHOICE);
     situation.stay = o.stay;
     platform::ScriptCommand cmd = choose_command(s_.random_, situation);
-    for (auto& g : expand(cmd)) pending_.push_back(std::move(g));
+    for (auto& g : platform::input_primitives(cmd)) pending_.push_back(std::move(g));
     if (script_) {
       std::fprintf(script_.get(), "%s\n", script_line(cmd).c_str());
       std::fflush(script_.get());
