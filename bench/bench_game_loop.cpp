@@ -13,6 +13,7 @@
 namespace {
 
 using testing_support::GameProgram;
+using testing_support::use_stored_layout;
 
 // Layout 1 of 09:00:07 in the live obstacle arrays, the walker in mid-field
 // moving up and to the right, touching one zone circle.
@@ -20,13 +21,7 @@ void field(game::Zided& z) {
   z.DFWALL();
   z.SETFD(1, z.NOBJ);
   z.NOBJ = 100;
-  for (int j = 1; j <= 100; ++j) {
-    z.OX(j) = z.SAVED_OX(j, 1);
-    z.OY(j) = z.SAVED_OY(j, 1);
-    z.OR(j) = z.SAVED_OR(j, 1);
-    z.OT(j) = z.SAVED_OT(j, 1);
-    z.OGONE(j) = 0;
-  }
+  use_stored_layout(z);
   z.WR(1) = z.WALK_RADIUS;
   z.WACTIVE(1) = 1;
   z.WX(1) = z.OX(5) - z.OR(5) - 5;

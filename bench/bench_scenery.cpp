@@ -11,6 +11,7 @@
 namespace {
 
 using testing_support::GameProgram;
+using testing_support::use_stored_layout;
 
 // Generator steps from `from` to `to` (the runtime's step), up to a limit.
 std::int64_t steps_between(std::uint32_t from, std::uint32_t to) {
@@ -86,13 +87,7 @@ void BM_Fresh1(benchmark::State& state) {
     z.SETFD(1, z.NOBJ);
     z.PALET2();
     z.FRESH();
-    for (int j = 1; j <= 100; ++j) {
-      z.OX(j) = z.SAVED_OX(j, 1);
-      z.OY(j) = z.SAVED_OY(j, 1);
-      z.OR(j) = z.SAVED_OR(j, 1);
-      z.OT(j) = z.SAVED_OT(j, 1);
-      z.OGONE(j) = 0;
-    }
+    use_stored_layout(z);
     z.TRIES_LEFT = 10;
     for (auto _ : state) z.FRESH1();
   });
@@ -125,13 +120,7 @@ void BM_Ending(benchmark::State& state) {
     prepare(z);
     z.SETFD(1, z.NOBJ);
     z.NOBJ = 100;
-    for (int j = 1; j <= 100; ++j) {
-      z.OX(j) = z.SAVED_OX(j, 1);
-      z.OY(j) = z.SAVED_OY(j, 1);
-      z.OR(j) = z.SAVED_OR(j, 1);
-      z.OT(j) = z.SAVED_OT(j, 1);
-      z.OGONE(j) = 0;
-    }
+    use_stored_layout(z);
     for (auto _ : state) z.ENDING();
   });
 }

@@ -15,6 +15,7 @@ namespace {
 
 using platform::Rgb;
 using testing_support::GameProgram;
+using testing_support::use_stored_layout;
 
 constexpr Rgb rgb(int r, int g, int b) {
   return static_cast<Rgb>((r << 16) | (g << 8) | b);
@@ -41,13 +42,7 @@ void start_game(game::Zided& z) {
   z.SETFD(1, z.NOBJ);
   z.PALET2();
   z.FRESH();
-  for (int j = 1; j <= 100; ++j) {
-    z.OX(j) = z.SAVED_OX(j, 1);
-    z.OY(j) = z.SAVED_OY(j, 1);
-    z.OR(j) = z.SAVED_OR(j, 1);
-    z.OT(j) = z.SAVED_OT(j, 1);
-    z.OGONE(j) = 0;
-  }
+  use_stored_layout(z);
   z.TRIES_LEFT = 10;
   z.runtime().CLS(0, 4);
   z.FRESH1();

@@ -71,6 +71,18 @@ class GameProgram {
   app::ScriptHooks hooks_;
 };
 
+// Stored layout 1 into the live obstacle arrays, every obstacle standing, as
+// a game starts.
+inline void use_stored_layout(game::Zided& z) {
+  for (int j = 1; j <= 100; ++j) {
+    z.OX(j) = z.SAVED_OX(j, 1);
+    z.OY(j) = z.SAVED_OY(j, 1);
+    z.OR(j) = z.SAVED_OR(j, 1);
+    z.OT(j) = z.SAVED_OT(j, 1);
+    z.OGONE(j) = 0;
+  }
+}
+
 // Pixels that differ between two pictures of the same size.
 inline int differing(const platform::Surface& a, const platform::Surface& b) {
   int n = 0;
