@@ -5,7 +5,7 @@ set -euo pipefail
 build=(cmake g++ make pkg-config libsdl2-dev libfluidsynth-dev libpng-dev unifont timgm6mb-soundfont)
 # clang with libclang-rt-14-dev: the sanitizer and fuzz build; llvm: llvm-symbolizer,
 # which puts file and line into sanitizer reports.
-tests=(googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils openbox desktop-file-utils libx11-dev
+tests=(ccache googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils openbox desktop-file-utils libx11-dev
        clang libclang-rt-14-dev llvm)
 want=("${build[@]}")
 [ "${1:-play}" = test ] && want+=("${tests[@]}")
