@@ -634,7 +634,14 @@ bool SdlHost::create_window(const WindowSpec& setup, std::string* error) {
 
 std::uint32_t SdlHost::millis() {
   clock_read_ = true;
-  return now_ms();
+  return pacer_.read([this] { return Clock::now() - start_clock_; },
+                     [this](ClockPacer::Duration until) {
+                       offer_frame(Clock::now());
+                       std::unique_lock<std::mutex> lock(inbox_mutex_);
+                       inbox_ready_.wait_until(lock, start_clock_ + until, [this] {
+                         return inbox_filled_.load(std::memory_order_relaxed);
+                       });
+                     });
 }
 
 std::uint32_t SdlHost::now_ms() const {
@@ -706,7 +713,10 @@ bool SdlHost::pump(EventSink& sink) {
       return false;
     }
   }
-  if (!batch_.empty()) quiet_since_.reset();
+  if (!batch_.empty()) {
+    quiet_since_.reset();
+    pacer_.activity();
+  }
   for (const Event& e : batch_) {
     sink.on_event(e);
     if (e.type == Event::Type::Close) {

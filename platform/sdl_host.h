@@ -18,6 +18,7 @@
 #include <optional>
 #include <thread>
 
+#include "platform/clock_pacer.h"
 #include "platform/host.h"
 #include "platform/host_options.h"
 #include "platform/script.h"
@@ -44,6 +45,7 @@ class SdlHost : public Host {
   void picture_changed() override {
     dirty_ = true;
     quiet_since_.reset();
+    pacer_.activity();
   }
   bool pump(EventSink& sink) override;
   void input_idle() override;
@@ -97,6 +99,7 @@ class SdlHost : public Host {
   bool dirty_ = true;
   bool closed_ = false;
   bool clock_read_ = false;  // millis() was asked since the last input_idle()
+  ClockPacer pacer_;
 
   // Events from the window thread.
   std::mutex inbox_mutex_;
