@@ -1,6 +1,7 @@
 #include "platform/sdl_host.h"
 
 #include <SDL.h>
+#include <pthread.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -198,6 +199,7 @@ class SdlHost::Window {
   };
 
   void run(std::promise<std::string>& made) {
+    pthread_setname_np(pthread_self(), "pw-window");  // for profilers and measurements
     std::string why;
     if (!make(&why)) {
       destroy();

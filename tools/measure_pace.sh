@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
-# measure_pace.sh [BUILD_DIR]: the program's pace in a real window under a
-# private Xvfb (BUILD_DIR defaults to build/rel; it needs app/peakwend and
-# tools/peakwend_xprobe):
+# measure_pace.sh [BUILD_DIR]: the program's pace and CPU use in a real window
+# under a private Xvfb (BUILD_DIR defaults to build/rel; it needs
+# app/peakwend and tools/peakwend_xprobe). With the synthesizer on unless
+# said otherwise, at the default scale (the largest that fits the screen):
 #   - the first picture: milliseconds from start until the window shows it;
-#   - the menu waiting for a key: CPU use of the process, in % of one core;
-#   - one 100-second try at each animation speed (2, 5 and 8 ms a step):
-#     wall time between the first and the last step against
-#     steps x (delay + 1 ms), plus 201 ms for every zone-circle contact;
+#   - CPU use, in % of one core, of the whole process and of its window
+#     thread: the title animation, the menu waiting for a key, a try at each
+#     animation speed (2, 5 and 8 ms a step), a try at scale 3, and the tree
+#     ending after a won game;
+#   - one 100-second try at each animation speed: wall time between the
+#     first and the last step against steps x (delay + 1 ms), plus 201 ms for
+#     every zone-circle contact;
+#   - the error of WAIT1(5) over 1000 calls (the benchmark BM_BusyWait5ms);
 #   - the notes of the contacts of a try at each speed (the benchmark
-#     BM_ContactNoteInGame, when BUILD_DIR has bench/peakwend_bench): when
-#     they are heard after being sent, after the program drew the contact
-#     and after the window showed it.
+#     BM_ContactNoteInGame): when they are heard after being sent, after the
+#     program drew the contact and after the window showed it.
+# The benchmarks run when BUILD_DIR has bench/peakwend_bench.
 # The machine should be quiet: the load average is printed before and after.
 # Environment: PACE_SCREEN (default 1920x1080), PACE_STARTS (first-picture
 # runs, default 5), PACE_CPU_SECONDS (default 20), PACE_EXE (another
@@ -43,6 +48,43 @@ export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo "screen: $screen (Xvfb), audio driver: $SDL_AUDIODRIVER"
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+hz=$(getconf CLK_TCK)
+add() { awk -v a="$1" -v b="$2" -v c="${3:-0}" 'BEGIN { printf "%.1f", a + b + c }'; }
+
+# run_sampled ARGS...: runs the program with the CPU of it and of its window
+# thread sampled into cpu.csv (see xprobe cpu).
+run_sampled() {
+  "$exe" "$@" >/dev/null 2>&1 &
+  local pid=$!
+  "$probe" cpu "$pid" > cpu.csv &
+  local sampler=$!
+  wait "$pid"
+  wait "$sampler"
+}
+
+# cpu_share FROM_MS TO_MS: "ALL WINDOW", % of a core between two monotonic
+# times, from cpu.csv.
+cpu_share() {
+  awk -F, -v a="$1" -v b="$2" -v hz="$hz" '
+    { t[NR] = $1; c[NR] = $2; w[NR] = $3 }
+    END {
+      for (i = 1; i <= NR; i++) { if (t[i] >= a && !i0) i0 = i; if (t[i] <= b) i1 = i }
+      if (!i0 || i1 <= i0) { print "? ?"; exit }
+      s = (t[i1] - t[i0]) / 1000
+      printf "%.2f %.2f\n", 100 * (c[i1] - c[i0]) / hz / s, 100 * (w[i1] - w[i0]) / hz / s
+    }' cpu.csv
+}
+
+print_cpu() {  # label, "ALL WINDOW"
+  set -- "$1" $2
+  printf 'cpu %s: %s %% of a core (window thread %s %%)\n' "$1" "$2" "$3"
+}
+
+# The title: from half a second after the start (the window is up) to 2 s.
+printf 'wait 4000\nclose\n' > title.script
+run_sampled --midi auto --time 09:00:07 --script title.script
+start=$(head -n1 cpu.csv | cut -d, -f1)
+print_cpu "title animation" "$(cpu_share "$(add "$start" 500)" "$(add "$start" 2000)")"
 
 # --- First picture -----------------------------------------------------------
 first_picture() {  # label, args...
@@ -63,17 +105,11 @@ first_picture "--midi none" --midi none
 # --- The menu waiting for a key -------------------------------------------------
 menu_cpu() {  # label, args...
   local label=$1; shift
-  "$exe" "$@" >/dev/null 2>&1 &
-  local pid=$!
-  sleep 10  # the title and the first layout
-  local hz t0 t1
-  hz=$(getconf CLK_TCK)
-  t0=$(awk '{ print $14 + $15 }' "/proc/$pid/stat")
-  sleep "$cpu_seconds"
-  t1=$(awk '{ print $14 + $15 }' "/proc/$pid/stat")
-  kill -TERM "$pid"; wait "$pid" 2>/dev/null
-  awk -v a="$t0" -v b="$t1" -v hz="$hz" -v s="$cpu_seconds" -v l="$label" \
-    'BEGIN { printf "menu waiting for a key (%s): %.2f %% of a core over %d s\n", l, 100 * (b - a) / hz / s, s }'
+  printf 'idle\nwait %d\nclose\n' $((cpu_seconds * 1000 + 2000)) > menu.script
+  run_sampled "$@" --script menu.script
+  local t1; t1=$(tail -n1 cpu.csv | cut -d, -f1)
+  print_cpu "menu waiting for a key ($label)" \
+    "$(cpu_share "$(add "$t1" -1000 "-$((cpu_seconds * 1000))")" "$(add "$t1" -1000)")"
 }
 menu_cpu "with the synthesizer" --midi auto
 menu_cpu "--midi none" --midi none
@@ -81,19 +117,30 @@ menu_cpu "--midi none" --midi none
 # --- One try at each animation speed --------------------------------------------
 # The layout of 09:00:07, started at x = 310 and aimed level to the right:
 # a 100-second try with no zone-circle contact.
-try_pace() {  # key for the speed choice (Left, none, Right), delay in ms
-  local key=$1 delay=$2
+try_pace() {  # key for the speed choice (Left, none, Right), delay in ms, [seconds], args...
+  local key=$1 delay=$2 seconds=${3:-}; shift 3
   {
     printf 'idle\nkey Up\nkey Up\nkey Enter\nidle\n'
     [ "$key" != none ] && printf 'key %s\n' "$key"
     printf 'key Enter\nidle\nkey Down\nkey Down\nkey Enter\n'
-    printf 'idle\nclick 310 493\nidle\ndrag 300 400 400 400\nidle\nclose\n'
+    printf 'idle\nclick 310 493\nidle\ndrag 300 400 400 400\n'
+    if [ -n "$seconds" ]; then printf 'wait %d\n' $((seconds * 1000)); else printf 'idle\n'; fi
+    printf 'close\n'
   } > pace.script
   rm -f trace.fifo; mkfifo trace.fifo
   "$probe" stamp trace.fifo > stamped.csv &
   local stamper=$!
-  "$exe" --midi none --time 09:00:07 --trace trace.fifo --script pace.script >/dev/null 2>&1
+  run_sampled --midi auto --time 09:00:07 --trace trace.fifo --script pace.script "$@"
   wait "$stamper"
+  local t0 t1
+  t0=$(awk -F, 'NR > 1 && $2 == 1 { print $1; exit }' stamped.csv)
+  t1=$(awk -F, 'NR > 1 && $2 == 1 { t = $1 } END { print t }' stamped.csv)
+  local share; share=$(cpu_share "$t0" "$t1")
+  if [ -n "$seconds" ]; then
+    print_cpu "try at $delay ms a step, $*" "$share"
+    return
+  fi
+  print_cpu "try at $delay ms a step" "$share"
   awk -F, -v d="$delay" '
     NR > 1 && $2 == 1 {
       if (!seen) { t0 = $1; s0 = $3; seen = 1 }
@@ -105,13 +152,40 @@ try_pace() {  # key for the speed choice (Left, none, Right), delay in ms
       if (!seen) { print "delay " d " ms: no try was traced"; exit }
       steps = s1 - s0
       ideal = steps * (d + 1) + zones * 201
-      printf "try at %d ms a step: %d steps, %d contacts (%d zone), %.0f ms against %.0f ms: %+.2f %%\n",
+      printf "pace at %d ms a step: %d steps, %d contacts (%d zone), %.0f ms against %.0f ms: %+.2f %%\n",
              d, steps, hits, zones, t1 - t0, ideal, 100 * (t1 - t0 - ideal) / ideal
     }' stamped.csv
 }
-try_pace Left 2
-try_pace none 5
-try_pace Right 8
+try_pace Left 2 ""
+try_pace none 5 ""
+try_pace Right 8 ""
+try_pace none 5 20 --scale 3
+
+# --- The tree ending after a won game ---------------------------------------------
+# The layout of 09:00:07, started at x = 310 and aimed straight up, wins in
+# the third try; the ending's trees grow for about 4 s after the goal.
+{
+  printf 'idle\nkey Enter\nidle\nclick 310 493\n'
+  printf 'idle\ndrag 300 400 300 300\n%.0s' 1 2 3
+  printf 'idle\nclose\n'
+} > ending.script
+rm -f trace.fifo; mkfifo trace.fifo
+"$probe" stamp trace.fifo > stamped.csv &
+stamper=$!
+run_sampled --midi auto --time 09:00:07 --trace trace.fifo --script ending.script
+wait "$stamper"
+goal=$(tail -n1 stamped.csv | cut -d, -f1)
+print_cpu "tree ending" "$(cpu_share "$(add "$goal" 1300)" "$(add "$goal" 4800)")"
+
+# --- WAIT1(5) ---------------------------------------------------------------------
+if [ -x "$bench" ] && [ -z "${PACE_EXE:-}" ]; then
+  "$bench" --benchmark_filter=BM_BusyWait5ms 2>/dev/null | awk '
+    /^BM_BusyWait5ms/ {
+      for (i = 2; i <= NF; i++) if ($i ~ /=/) { split($i, kv, "="); v[kv[1]] = kv[2] }
+      printf "WAIT1(5) over 1000 calls: %.2f ms late on average, %.2f ms at worst, CPU %s %s for %s %s\n",
+        v["mean_overshoot_ms"], v["max_overshoot_ms"], $4, $5, $2, $3
+    }'
+fi
 
 # --- The notes of the contacts ----------------------------------------------
 if [ -x "$bench" ] && [ -z "${PACE_EXE:-}" ]; then

@@ -8,16 +8,25 @@
 //       ends CMD with SIGTERM and waits for it.
 //   xprobe stamp FILE
 //       Reads lines from FILE (a FIFO) and writes "MS,LINE" to stdout, MS the
-//       monotonic milliseconds at which the line arrived.
+//       monotonic clock's milliseconds at which the line arrived.
+//   xprobe cpu PID
+//       Every 50 ms until PID ends, writes "MS,ALL,WINDOW": the monotonic
+//       milliseconds and the CPU time in clock ticks of the whole process and
+//       of its window thread (named "pw-window").
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <thread>
 
 namespace {
@@ -27,6 +36,10 @@ using Clock = std::chrono::steady_clock;
 // Windows may go away while they are looked at (a start-up probe window).
 int ignore_errors(Display*, XErrorEvent*) {
   return 0;
+}
+
+double monotonic_ms() {
+  return std::chrono::duration<double, std::milli>(Clock::now().time_since_epoch()).count();
 }
 
 double ms_since(Clock::time_point t0) {
@@ -102,14 +115,46 @@ int stamp(const char* path) {
     std::perror("xprobe: open");
     return 1;
   }
-  auto t0 = Clock::now();
   char line[4096];
   while (std::fgets(line, sizeof line, f)) {
-    std::printf("%.3f,%s", ms_since(t0), line);
+    std::printf("%.3f,%s", monotonic_ms(), line);
     if (!std::strchr(line, '\n')) std::putchar('\n');
   }
   std::fclose(f);
   return 0;
+}
+
+// utime + stime of a /proc/.../stat file; -1 when it is gone.
+long ticks(const std::filesystem::path& stat) {
+  std::ifstream in(stat);
+  std::string text;
+  if (!std::getline(in, text)) return -1;
+  auto close = text.rfind(')');  // the name may hold spaces
+  if (close == std::string::npos) return -1;
+  std::istringstream fields(text.substr(close + 2));
+  std::string skip;
+  long utime = 0, stime = 0;
+  for (int i = 3; i <= 13; ++i) fields >> skip;
+  fields >> utime >> stime;
+  return fields ? utime + stime : -1;
+}
+
+int cpu(const char* pid) {
+  const std::filesystem::path proc = std::filesystem::path("/proc") / pid;
+  for (;;) {
+    long all = ticks(proc / "stat");
+    if (all < 0) return 0;
+    long window = 0;
+    std::error_code ec;
+    for (const auto& task : std::filesystem::directory_iterator(proc / "task", ec)) {
+      std::ifstream comm(task.path() / "comm");
+      std::string name;
+      if (std::getline(comm, name) && name == "pw-window") window = std::max(0L, ticks(task.path() / "stat"));
+    }
+    std::printf("%.1f,%ld,%ld\n", monotonic_ms(), all, window);
+    std::fflush(stdout);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
 }
 
 }  // namespace
@@ -117,6 +162,7 @@ int stamp(const char* path) {
 int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "first-picture") == 0) return first_picture(argv + 2);
   if (argc == 3 && std::strcmp(argv[1], "stamp") == 0) return stamp(argv[2]);
-  std::fprintf(stderr, "usage: xprobe first-picture CMD [ARGS...] | xprobe stamp FILE\n");
+  if (argc == 3 && std::strcmp(argv[1], "cpu") == 0) return cpu(argv[2]);
+  std::fprintf(stderr, "usage: xprobe first-picture CMD [ARGS...] | xprobe stamp FILE | xprobe cpu PID\n");
   return 2;
 }
