@@ -193,6 +193,7 @@ ScriptRunner::ScriptRunner(std::vector<ScriptCommand> commands) : commands_(std:
 void ScriptRunner::note_idle() {
   idle_fresh_ = true;
   idle_since_input_ = true;
+  settled_ = true;
 }
 
 void ScriptRunner::fail(const ScriptCommand& cmd, const std::string& message) {
@@ -294,12 +295,22 @@ void ScriptRunner::step(std::uint32_t now, const Surface& picture, std::vector<E
     const ScriptCommand& cmd = commands_[next_];
     using Op = ScriptCommand::Op;
     bool done = true;
+    bool snapshot = cmd.op == Op::Shot || cmd.op == Op::Text || cmd.op == Op::Layout ||
+                    cmd.op == Op::Expect;
+    // Not before the program has taken the last input and looked for more.
+    if (snapshot && !settled_) return;
     switch (cmd.op) {
-      case Op::Wait:
-        if (!deadline_) deadline_ = now + static_cast<std::uint32_t>(cmd.a);
+      case Op::Wait: {
+        bool began = !deadline_;
+        if (began) deadline_ = now + static_cast<std::uint32_t>(cmd.a);
         done = static_cast<std::int32_t>(now - *deadline_) >= 0;
-        if (done) deadline_.reset();
+        if (done) {
+          deadline_.reset();
+          // Only a wait that let the program run settles the last input.
+          if (!began) settled_ = true;
+        }
         break;
+      }
       case Op::Idle:
         if (!expanded_) {
           idle_fresh_ = false;
@@ -326,6 +337,7 @@ void ScriptRunner::step(std::uint32_t now, const Surface& picture, std::vector<E
           idle_since_input_ = false;
           input_sent_ = true;
           idle_fresh_ = false;
+          settled_ = false;
         }
         done = pending_next_ >= pending_.size();
         break;

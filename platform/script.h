@@ -34,13 +34,15 @@ std::optional<std::vector<ScriptCommand>> parse_script(std::string_view text, st
 // Parses a key name as scripts spell it. False for an unknown name.
 bool parse_key_name(std::string_view name, ScriptCommand* out);
 
-// Plays a script against a clock. Input events are handed out one at a time,
-// each only after the program has been idle since the previous one, so a
-// polling program sees every press and release.
 // The input an input command hands out: groups of events, one group per
 // time the program asks for input.
 std::vector<std::vector<Event>> input_primitives(const ScriptCommand& cmd);
 
+// Plays a script against a clock. Input events are handed out one at a time,
+// each only after the program has been idle since the previous one, so a
+// polling program sees every press and release. Snapshots (shot, text,
+// layout, expect) wait until the program has been idle since the last input,
+// unless a wait has passed since it, so they show that input's effect.
 class ScriptRunner {
  public:
   explicit ScriptRunner(std::vector<ScriptCommand> commands);
@@ -68,6 +70,7 @@ class ScriptRunner {
   bool idle_since_input_ = false;  // idle seen since the last input event
   bool close_sent_ = false;
   bool input_sent_ = false;
+  bool settled_ = true;  // idle, or a wait passed, since the last input
   std::vector<std::vector<Event>> pending_;  // primitives of the current command
   std::size_t pending_next_ = 0;
   bool expanded_ = false;

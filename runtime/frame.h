@@ -112,7 +112,8 @@ class Frame : public platform::EventSink {
   }
 
   [[noreturn]] void END(int exit_code = 0) { throw ProgramEnd(exit_code); }
-  [[noreturn]] void RT_ERROR(int number, std::uint32_t where) { throw RtError(number, where); }
+  // Raises error `number`; error 0 is no error and is ignored.
+  void RT_ERROR(int number, std::uint32_t where) { rt::raise(number, where); }
   // A failed system call: logs APIERR and raises the mapped error.
   [[noreturn]] void API_ERROR(int system_code, std::uint32_t where);
 

@@ -328,9 +328,10 @@ void Input::INPUT(int window, int prompt_mode, std::string_view prompt,
 
 std::string Input::read_line() {
   std::string line;
-  // Where each typed character ends on the screen (row, column), so that
-  // Backspace can blank exactly its cells.
-  std::vector<std::pair<int, int>> ends;
+  // Where each typed character ends on the screen, so that Backspace can
+  // blank exactly its cells: the row counted with the lines scrolled so far
+  // (it moves up as the text scrolls), and the column.
+  std::vector<std::pair<std::int64_t, int>> ends;
   for (;;) {
     rt().pump_messages();  // a closed window ends the program here
     int k = take_key();
@@ -349,9 +350,10 @@ std::string Input::read_line() {
       for (std::size_t i = 0; i < line.size(); i += char_length(line, i)) start = i;
       int width = static_cast<int>(line.size() - start);
       line.resize(start);
-      auto [row, col] = ends.back();
+      auto [counted_row, col] = ends.back();
       ends.pop_back();
-      if (col - width >= 0) {
+      auto row = static_cast<int>(counted_row - rt().scrolled_lines());
+      if (row >= 0 && col - width >= 0) {
         rt().LOCATE(0, col - width, row);
         rt().write_text(std::string(static_cast<std::size_t>(width), ' '));
         rt().LOCATE(0, col - width, row);
@@ -371,7 +373,7 @@ std::string Input::read_line() {
     }
     line += ch;
     rt().write_text(ch);
-    ends.emplace_back(rt().cursor_row(), rt().cursor_column());
+    ends.emplace_back(rt().cursor_row() + rt().scrolled_lines(), rt().cursor_column());
   }
 }
 

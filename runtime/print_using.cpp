@@ -11,7 +11,6 @@ namespace rt {
 namespace {
 
 constexpr char kCurrency = '\\';  // byte 0x5C, shown as the yen sign
-constexpr int kSingleDigits = 7;  // significant decimal digits of a SINGLE
 
 // Checks inside PRINT USING, logged with the error.
 enum Check : std::uint8_t { kNoField = 1, kWrongField = 2, kBadNumber = 3 };
@@ -166,11 +165,12 @@ bool round_digits(std::string& digits, std::size_t keep) {
   return false;
 }
 
-// |v| to 7 significant digits (the exact binary value, rounded once).
-Decimal seven_digits(float v) {
+// The exact decimal value of |v|, without trailing zeros; the fields round
+// it once, to their own digits.
+Decimal exact_digits(float v) {
   Decimal d;
   if (v == 0.0f) {
-    d.digits = std::string(kSingleDigits, '0');
+    d.digits = "0";
     return d;
   }
   // A float's exact decimal expansion has at most 112 significant digits.
@@ -179,8 +179,8 @@ Decimal seven_digits(float v) {
   std::string s(buf);
   std::size_t e = s.find('e');
   d.digits = s.substr(0, 1) + s.substr(2, e - 2);
+  d.digits.erase(d.digits.find_last_not_of('0') + 1);
   d.exp10 = std::stoi(s.substr(e + 1));
-  if (round_digits(d.digits, kSingleDigits)) ++d.exp10;
   return d;
 }
 
@@ -194,10 +194,10 @@ std::string group_by_three(const std::string& digits) {
 }
 
 std::string fixed_form(const NumberField& n, float v) {
-  Decimal d = seven_digits(v);
+  Decimal d = exact_digits(v);
   // The value times 10^decimals, rounded to a whole number.
   std::string whole;
-  int shift = d.exp10 - (kSingleDigits - 1) + n.decimals;
+  int shift = d.exp10 - (static_cast<int>(d.digits.size()) - 1) + n.decimals;
   if (v == 0.0f) {
     whole = "0";
   } else if (shift >= 0) {
@@ -251,7 +251,7 @@ std::string exponent_form(const NumberField& n, float v) {
   int significant = integer_digits + n.decimals;
   if (significant == 0) significant = integer_digits = 1;  // no room: shown with '%'
 
-  Decimal d = seven_digits(v);
+  Decimal d = exact_digits(v);
   std::string digits = d.digits;
   int exp10 = d.exp10;
   if (round_digits(digits, static_cast<std::size_t>(significant))) ++exp10;

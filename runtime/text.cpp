@@ -140,6 +140,7 @@ void Text::scroll_up() {
     for (int col = 0; col < columns_; ++col) draw_cell(col, row);
   }
   cursor_row_ = scroll_bottom_;
+  ++scrolled_lines_;
 }
 
 void Text::erase_cell(int column, int row) {

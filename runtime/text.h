@@ -40,6 +40,8 @@ class Text {
   int cursor_column() const { return cursor_column_; }
   int cursor_row() const { return cursor_row_; }
   bool cursor_visible() const { return cursor_visible_; }
+  // Lines the text has scrolled up since the window opened.
+  std::int64_t scrolled_lines() const { return scrolled_lines_; }
 
   // Empties the text layer: cursor home, scroll region the whole screen.
   void clear_text_layer();
@@ -97,6 +99,7 @@ class Text {
   bool cursor_visible_ = false;
   int scroll_top_ = 0;  // the rows that scroll
   int scroll_bottom_ = 0;
+  std::int64_t scrolled_lines_ = 0;
 };
 
 }  // namespace rt

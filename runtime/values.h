@@ -28,6 +28,13 @@ inline float to_single(double v) {
   return f;
 }
 
+// A numeric literal as the compiled program holds it: without a type suffix
+// and with at most seven significant digits it is a SINGLE constant, so
+// 3.14159_sng is the float nearest 3.14159, taken into double expressions.
+constexpr double operator""_sng(long double v) {
+  return static_cast<double>(static_cast<float>(v));
+}
+
 // A SINGLE variable: stored as a float, read as a double, so expressions
 // evaluate in double precision and round once when stored.
 class Single {

@@ -125,7 +125,7 @@ void Zided::animation_speed_screen() {
   st(); ANIM_DELAY = rt::CLNG(5 + 3 * (SEL - 2));
   st(); TITLE_DELAY = 15;
   st(); DEMO_DELAY = 5;
-  st(); DT = 0.06;
+  st(); DT = 0.06_sng;
 }
 
 void Zided::name_screen() {
@@ -176,7 +176,7 @@ void Zided::init_menu_items() {
 
 void Zided::init_speeds() {
   st(); ANIM_SEL = 2;
-  st(); DT = 0.06;
+  st(); DT = 0.06_sng;
   st(); ANIM_DELAY = 5;
   st(); TITLE_DELAY = 15;
   st(); DEMO_DELAY = 5;

@@ -13,6 +13,7 @@ namespace game {
 using rt::Array;
 using rt::FixedStr;
 using rt::Single;
+using rt::operator""_sng;
 
 using Vec = Array<Single, 1>;
 using Grid = Array<Single, 2>;
@@ -32,7 +33,7 @@ struct State {
   Single TIME_LIMIT = 100;
   Single ANIM_SEL = 2;  // 1 fast .. 3 slow
   Long ANIM_DELAY = 5;  // ms per simulation step: 2, 5 or 8
-  Single DT = 0.06;     // game-seconds per simulation step
+  Single DT = 0.06_sng; // game-seconds per simulation step
   FixedStr<10> PLAYER_NAME;
 
   // Game progress and results.

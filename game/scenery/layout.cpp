@@ -141,7 +141,7 @@ void Zided::PZONE(double mode, double z, double r, double m) {
     bool fits = false;
     while (!fits) {
       st(); d = (ZONE_A(z) - r) * rt.RND(1);
-      st(); a = 2 * 3.14159 * rt.RND(1);
+      st(); a = 2 * 3.14159_sng * rt.RND(1);
       st(); x = ZONE_PX(z) + d * std::cos(a);
       st(); y = ZONE_PY(z) + d * std::sin(a);
       fits = true;

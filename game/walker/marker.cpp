@@ -23,7 +23,7 @@ void Zided::MOSX(double col, double x, double y, double r) {
   Single y1, y2, xs;
   st(); y1 = y - r / 5.5;
   st(); y2 = y + r / 5.5;
-  st(); xs = x - 0.6 * r;
+  st(); xs = x - 0.6_sng * r;
   st(); rt.CIRCLE(0, rt::Coord{x, y}, r, rt::CINT(col), 0.5, 0, 0, true);
   st(); rt.CIRCLE(0, rt::Coord{xs, y1}, r / 4 - 1, 0, 0.5, 0, 0, true);
   st(); rt.CIRCLE(0, rt::Coord{xs, y2}, r / 4 - 1, 0, 0.5, 0, 0, true);
@@ -34,7 +34,7 @@ void Zided::MOSX1(double col, double x, double y, double r) {
   Single y1, y2, xs;
   st(); y1 = y - r / 5.5;
   st(); y2 = y + r / 5.5;
-  st(); xs = x - 0.6 * r;
+  st(); xs = x - 0.6_sng * r;
   st(); rt.CIRCLE(0, rt::Coord{x, y}, r, rt::CINT(col), 0.5);
   st(); rt.CIRCLE(0, rt::Coord{xs, y1}, r / 4, rt::CINT(col), 0.5);
   st(); rt.CIRCLE(0, rt::Coord{xs, y2}, r / 4, rt::CINT(col), 0.5);
@@ -45,7 +45,7 @@ void Zided::MOSX2(double col, double x, double y, double r) {
   Single y1, y2, xs;
   st(); y1 = y - r / 5.5;
   st(); y2 = y + r / 5.5;
-  st(); xs = x - 0.6 * r;
+  st(); xs = x - 0.6_sng * r;
   st(); rt.CIRCLE(0, rt::Coord{x, y}, r, rt::CINT(col), 0.5);
   st(); rt.CIRCLE(0, rt::Coord{xs, y1}, r / 4, rt::CINT(col), 0.5, 0, 0, true);
   st(); rt.CIRCLE(0, rt::Coord{xs, y2}, r / 4, rt::CINT(col), 0.5, 0, 0, true);

@@ -39,7 +39,7 @@ void Zided::DEMOS() {
   Single p, k, a, x, y, n;
   for (p = 1; p <= 3; p += 1) {
     for (k = 0; k <= 44; k += 1) {
-      st(); a = k * (-8) * 3.14159 / 180;
+      st(); a = k * (-8) * 3.14159_sng / 180;
       st(); x = 110 * std::cos(a) + kCentreX;
       st(); y = 110 * std::sin(a) + kCentreY;
       st(); n = rt::MOD(k, 7) + 1;

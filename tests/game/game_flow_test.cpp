@@ -15,10 +15,10 @@ namespace {
 using testing_support::at_time;
 using testing_support::GameProgram;
 
-// At 09:00:07 a walker started at x = 310 and aimed straight up every try
-// reaches the goal in its third try; at 08:15:42 it never does.
-const platform::LocalTime kWinning{2026, 12, 6, 9, 0, 7};
-const platform::LocalTime kLosing{2026, 12, 6, 8, 15, 42};
+// At 09:00:23 a walker started at x = 310 and aimed straight up every try
+// reaches the goal in its third try; at 08:15:07 it never does.
+const platform::LocalTime kWinning{2026, 12, 6, 9, 0, 23};
+const platform::LocalTime kLosing{2026, 12, 6, 8, 15, 7};
 
 std::string start_game() {
   return "idle\nkey Enter\nidle\nclick 310 493\n";
@@ -73,8 +73,8 @@ TEST(Game, AWonGameGoesThroughTheEndingIntoTheBest20) {
   std::string script = start_game() + aim_up(3) +
                        "idle\nshot ending1.png\nkey Space\n"    // first ending stage
                        "idle\nkey Space\n"                      // second
-                       "idle\nexpect 15 74   209\nkey Space\n"  // third, then the end screens
-                       + choose(1, 5) + "idle\nexpect 3 21 2       100      209\nkey Space\n" +
+                       "idle\nexpect 15 74   205\nkey Space\n"  // third, then the end screens
+                       + choose(1, 5) + "idle\nexpect 3 21 2       100      205\nkey Space\n" +
                        choose(5, 7) + choose(7, 4) + choose(4, 9);
   GameProgram g(at_time(kWinning, script));
   std::string trace = ::testing::TempDir() + "won.csv";
@@ -263,8 +263,8 @@ TEST(Close, FromEveryKindOfWaitExitsWithZero) {
       {"aiming", kWinning, start_game() + "idle\n" + close, {}},
       {"running try", kWinning, start_game() + "idle\ndrag 300 400 300 300\nwait 2000\n" + close,
        [](const CloseWatch& w) { EXPECT_TRUE(w.walker_active && w.clock < 100); }},
-      // At 08:15:42 a try lasts about 15.3 s of the clock, then the game pauses 1 s.
-      {"pause after a try", kLosing, start_game() + lost_try + "wait 15700\n" + close,
+      // At 08:15:07 a try lasts about 15.7 s of the clock, then the game pauses 1 s.
+      {"pause after a try", kLosing, start_game() + lost_try + "wait 16100\n" + close,
        [](const CloseWatch& w) {
          EXPECT_GT(w.clock, 100) << "the try is over";
          EXPECT_TRUE(w.walker_active) << "the next try has not begun";
