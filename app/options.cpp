@@ -62,7 +62,7 @@ std::string usage() {
          "  --help, --version\n"
          "\n"
          "Settings file: " + settings_path() + "\n"
-         "one 'key = value' a line, '#' for comments; the command line overrides it:\n" +
+         "one 'key = value' a line, '#' or ';' for comments; the command line overrides it:\n" +
          settings_help();
 }
 
