@@ -3,7 +3,7 @@
 //
 //   peakwend-best20 1                      the format's version
 //   played 3                               PLAY_COUNT
-//   57.3 2 100 100 41626320202020202020202020
+//   57.3 2 100 100 416263202020202020202020
 //                                          a place, best first: total time,
 //                                          level, time limit, obstacles, and
 //                                          the 12 name bytes in hex

@@ -19,7 +19,7 @@ struct Options {
   MidiChoice midi = MidiChoice::Auto;
   int scale = 0;
   bool fullscreen = false;
-  int volume = 80;  // 0..100
+  int volume = platform::Volume::kDefault;  // 0..100
   bool keep_scores = false;
   std::optional<std::string> time;  // HH:MM:SS
   std::optional<std::string> date;  // YYYY-MM-DD

@@ -79,7 +79,9 @@ char* next_line(char* str, int size, void* stream) {
   std::string_view line = r->rest.substr(0, len);
   r->rest.remove_prefix(len);
   ++r->line;
-  if (line.size() + 1 > static_cast<std::size_t>(size)) {
+  // inih keeps room for "\r\n" and the terminating zero.
+  std::string_view text = line.substr(0, line.find_first_of("\r\n"));
+  if (text.size() + 3 > static_cast<std::size_t>(size)) {
     r->say("longer than " + std::to_string(size - 3) + " characters");
     line = "\n";
   }

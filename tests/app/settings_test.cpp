@@ -2,6 +2,7 @@
 #include "app/settings.h"
 
 #include <gtest/gtest.h>
+#include <ini.h>
 
 #include <algorithm>
 #include <sstream>
@@ -65,13 +66,33 @@ TEST(Settings, FileSetsDefaultsTheCommandLineOverridesAndBadLinesChangeNothing) 
   }
 }
 
-TEST(Settings, MissingFileMeansTheDefaults) {
+TEST(Settings, LinesLongerThanTheParserTakesAreIgnoredAndTheNextIsRead) {
+  const std::string key = "soundfont = /";
+  for (std::size_t length : {INI_MAX_LINE - 3, INI_MAX_LINE - 2}) {
+    Options o;
+    std::ostringstream warn;
+    std::string path(length - key.size(), 'a');
+    apply_settings(key + path + "\r\nvolume = 5\n", "p.conf", o, warn);
+    EXPECT_EQ(o.volume, 5);
+    bool fits = length == INI_MAX_LINE - 3;
+    EXPECT_EQ(o.soundfont.value_or(""), fits ? "/" + path : "") << length;
+    EXPECT_EQ(warn.str(), fits ? "" : "peakwend: p.conf:1: longer than " +
+                                          std::to_string(INI_MAX_LINE - 3) + " characters (line ignored)\n");
+  }
+}
+
+TEST(Settings, MissingFileMeansTheDefaultsAnUnreadableOneIsReported) {
   Options o;
   std::ostringstream warn;
   read_settings("/nonexistent/peakwend.conf", o, warn);
   EXPECT_EQ(warn.str(), "");
   EXPECT_EQ(o.volume, 80);
   EXPECT_FALSE(o.soundfont);
+  for (const char* path : {"/etc/passwd/peakwend.conf", "/"}) {
+    std::ostringstream w;
+    read_settings(path, o, w);
+    EXPECT_EQ(w.str().rfind(std::string("peakwend: cannot read ") + path, 0), 0u) << w.str();
+  }
 }
 
 TEST(CommandLine, VolumeIsAWholeNumberFromZeroToAHundred) {
