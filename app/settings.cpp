@@ -80,7 +80,9 @@ char* next_line(char* str, int size, void* stream) {
   r->rest.remove_prefix(len);
   ++r->line;
   // inih keeps room for "\r\n" and the terminating zero.
-  std::string_view text = line.substr(0, line.find_first_of("\r\n"));
+  std::string_view text = line;
+  if (text.ends_with('\n')) text.remove_suffix(1);
+  if (text.ends_with('\r')) text.remove_suffix(1);
   if (text.size() + 3 > static_cast<std::size_t>(size)) {
     r->say("longer than " + std::to_string(size - 3) + " characters");
     line = "\n";
