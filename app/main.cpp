@@ -1,10 +1,13 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <sstream>
 
+#include "app/best20_file.h"
 #include "app/options.h"
 #include "app/script_hooks.h"
+#include "app/settings.h"
 #include "game/zided.h"
 #include "platform/headless_host.h"
 #include "platform/registry.h"
@@ -12,7 +15,9 @@
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  app::ParseResult parsed = app::parse_command_line(args);
+  app::Options from_file;
+  app::read_settings(app::settings_path(), from_file, std::cerr);
+  app::ParseResult parsed = app::parse_command_line(args, from_file);
   if (parsed.exit_code) {
     (*parsed.exit_code == 0 ? std::cout : std::cerr) << parsed.message;
     return *parsed.exit_code;
@@ -22,6 +27,7 @@ int main(int argc, char** argv) {
   platform::HostOptions host_options;
   host_options.scale = o.scale;
   host_options.fullscreen = o.fullscreen;
+  host_options.volume = std::make_shared<platform::Volume>(o.volume);
   if (o.time || o.date) {
     platform::LocalTime t;
     std::string why;
@@ -54,6 +60,7 @@ int main(int argc, char** argv) {
                                                     : platform::MidiMode::Auto;
   midi.soundfont = o.soundfont;
   midi.headless = o.headless;
+  midi.volume = host_options.volume;
   std::string note;
   if (midi.mode == platform::MidiMode::Auto && !o.headless) {
     // Opened when the program first asks for it: the window comes first.
@@ -80,7 +87,9 @@ int main(int argc, char** argv) {
   }
   platform::Registry registry;
   rt::Runtime runtime(*host, registry);
+  std::optional<app::Best20File> best20;
   game::Zided game(runtime);
+  if (o.keep_scores) game.set_best20_store(&best20.emplace(app::Best20File::default_path()));
   if (o.trace_path) {
     try {
       game.open_trace(*o.trace_path);

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "app/settings.h"
+
 namespace app {
 
 namespace {
@@ -22,22 +24,51 @@ bool leap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
 }  // namespace
 
+bool scale_value(const std::string& text, int* out) {
+  int n = 0;
+  if (!to_int(text, &n) || n < 1 || n > 16) return false;
+  *out = n;
+  return true;
+}
+
+bool volume_value(const std::string& text, int* out) {
+  int n = 0;
+  if (!to_int(text, &n) || n < 0 || n > 100) return false;
+  *out = n;
+  return true;
+}
+
+bool midi_value(const std::string& text, MidiChoice* out) {
+  if (text == "auto") *out = MidiChoice::Auto;
+  else if (text == "fluidsynth") *out = MidiChoice::FluidSynth;
+  else if (text == "none") *out = MidiChoice::None;
+  else return false;
+  return true;
+}
+
 std::string usage() {
   return "usage: peakwend [options]\n"
          "  --scale N                 window scale (default: the largest that fits)\n"
-         "  --fullscreen              start in fullscreen (F11 toggles)\n"
+         "  --fullscreen              start in fullscreen (F11 toggles; --no-fullscreen)\n"
          "  --midi auto|fluidsynth|none   notes through a synthesizer, or none\n"
          "  --soundfont FILE          General MIDI soundfont for the synthesizer\n"
+         "  --volume N                sound level 0..100 (default 80; F7, F8 step it, F9 mutes)\n"
+         "  --keep-scores             keep the Best 20 between runs (--no-keep-scores)\n"
          "  --time HH:MM:SS           the program's local clock at start\n"
          "  --date YYYY-MM-DD         the program's date at start\n"
          "  --headless                run without a window (needs --script)\n"
          "  --script FILE             drive the program from a script\n"
          "  --trace FILE              one CSV line per simulation step\n"
-         "  --help, --version\n";
+         "  --help, --version\n"
+         "\n"
+         "Settings file: " + settings_path() + "\n"
+         "one 'key = value' a line, '#' or ';' for comments; the command line overrides it:\n" +
+         settings_help();
 }
 
-ParseResult parse_command_line(const std::vector<std::string>& args) {
+ParseResult parse_command_line(const std::vector<std::string>& args, Options base) {
   ParseResult r;
+  r.options = std::move(base);
   auto fail = [&](const std::string& why) {
     r.exit_code = 2;
     r.message = "peakwend: " + why + "\n" + "Try 'peakwend --help'.\n";
@@ -61,18 +92,17 @@ ParseResult parse_command_line(const std::vector<std::string>& args) {
       return r;
     } else if (a == "--headless") {
       r.options.headless = true;
-    } else if (a == "--fullscreen") {
-      r.options.fullscreen = true;
+    } else if (a == "--fullscreen" || a == "--no-fullscreen") {
+      r.options.fullscreen = a == "--fullscreen";
+    } else if (a == "--keep-scores" || a == "--no-keep-scores") {
+      r.options.keep_scores = a == "--keep-scores";
     } else if (a == "--scale") {
-      int n = 0;
-      if (!value(&v) || !to_int(v, &n) || n < 1 || n > 16) return fail("--scale needs a whole number from 1 to 16");
-      r.options.scale = n;
+      if (!value(&v) || !scale_value(v, &r.options.scale)) return fail("--scale needs a whole number from 1 to 16");
+    } else if (a == "--volume") {
+      if (!value(&v) || !volume_value(v, &r.options.volume)) return fail("--volume needs a whole number from 0 to 100");
     } else if (a == "--midi") {
       if (!value(&v)) return fail("--midi needs auto, fluidsynth or none");
-      if (v == "auto") r.options.midi = MidiChoice::Auto;
-      else if (v == "fluidsynth") r.options.midi = MidiChoice::FluidSynth;
-      else if (v == "none") r.options.midi = MidiChoice::None;
-      else return fail("--midi needs auto, fluidsynth or none, not '" + v + "'");
+      if (!midi_value(v, &r.options.midi)) return fail("--midi needs auto, fluidsynth or none, not '" + v + "'");
     } else if (a == "--soundfont") {
       if (!value(&v)) return fail("--soundfont needs a file");
       r.options.soundfont = v;

@@ -19,6 +19,8 @@ struct Options {
   MidiChoice midi = MidiChoice::Auto;
   int scale = 0;
   bool fullscreen = false;
+  int volume = platform::Volume::kDefault;  // 0..100
+  bool keep_scores = false;
   std::optional<std::string> time;  // HH:MM:SS
   std::optional<std::string> date;  // YYYY-MM-DD
 };
@@ -31,8 +33,15 @@ struct ParseResult {
   std::string message;
 };
 
-ParseResult parse_command_line(const std::vector<std::string>& args);
+// The command line over `base` (the settings file's options).
+ParseResult parse_command_line(const std::vector<std::string>& args, Options base = {});
 std::string usage();
+
+// Values the command line and the settings file share; false when `text`
+// is not one.
+bool scale_value(const std::string& text, int* out);    // 1..16
+bool volume_value(const std::string& text, int* out);   // 0..100
+bool midi_value(const std::string& text, MidiChoice* out);
 
 // The program's local clock at start from --time and --date, each part
 // falling back to `now`. False with a message on a bad value.

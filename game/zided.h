@@ -8,6 +8,7 @@
 #include <string>
 
 #include "game/flow/state.h"
+#include "game/scores/best20_store.h"
 #include "runtime/runtime.h"
 
 namespace game {
@@ -112,6 +113,12 @@ class Zided : public State {
   void BST20(double total);
   void SRANKS();
   void SCORE();
+  // Keeps the table and PLAY_COUNT between runs: init_best20 loads them,
+  // best20_changed hands them over after every change. None by default.
+  void set_best20_store(Best20Store* store) { best20_store_ = store; }
+  Best20Table best20_table();
+  void put_best20_table(const Best20Table& table);
+  void best20_changed();
 
   rt::Runtime& runtime() { return rt; }
 
@@ -132,6 +139,7 @@ class Zided : public State {
   };
   void trace_step(long step);
   std::unique_ptr<std::FILE, FileCloser> trace_;
+  Best20Store* best20_store_ = nullptr;
 };
 
 }  // namespace game

@@ -9,6 +9,7 @@
 #include "platform/host.h"
 #include "platform/midi.h"
 #include "platform/script.h"
+#include "platform/volume.h"
 
 namespace platform {
 
@@ -19,6 +20,8 @@ struct HostOptions {
   bool fullscreen = false;
   // The MIDI output; when null the headless host records, the SDL host has none.
   std::shared_ptr<MidiOut> midi;
+  // The level F7, F8 and F9 set in a window.
+  std::shared_ptr<Volume> volume = std::make_shared<Volume>();
 };
 
 // The system's local time now.

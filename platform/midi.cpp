@@ -72,7 +72,7 @@ std::shared_ptr<MidiOut> open_midi(const MidiOptions& options, std::string* note
   std::string why;
   std::shared_ptr<MidiOut> synth;
   if (auto sf = find_soundfont(options.soundfont, default_soundfonts(), &why)) {
-    synth = SynthMidi::open(*sf, &why);
+    synth = SynthMidi::open(*sf, &why, AudioOut::kBufferFrames, options.volume);
   }
   if (synth) return synth;
   if (note) *note = why;

@@ -11,6 +11,8 @@
 
 namespace platform {
 
+class Volume;
+
 // A MIDI output as the program sees it through midiOutGetNumDevs and
 // midiOutShortMsg. Also the owner of the audio device, if any.
 class MidiOut {
@@ -94,6 +96,7 @@ struct MidiOptions {
   MidiMode mode = MidiMode::Auto;
   std::optional<std::string> soundfont;
   bool headless = false;
+  std::shared_ptr<const Volume> volume;  // the synthesizer's level
 };
 
 // The General MIDI soundfonts looked for when none is named.

@@ -13,6 +13,7 @@
 #include <iostream>
 
 #include "platform/icon.h"
+#include "platform/sound_keys.h"
 
 namespace platform {
 
@@ -518,6 +519,9 @@ class SdlHost::Window {
         }
         if (sym == SDLK_F12) {
           if (down && !ev.key.repeat) save_screenshot();
+          break;
+        }
+        if (sound_key(translate_key(sym), down, ev.key.repeat, *host_.options_.volume, std::cerr)) {
           break;
         }
         e.type = down ? Event::Type::KeyDown : Event::Type::KeyUp;

@@ -25,7 +25,8 @@ struct Synth::Fluid {
   }
 };
 
-Synth::Synth(std::unique_ptr<Fluid> fluid, double rate) : fluid_(std::move(fluid)), rate_(rate) {}
+Synth::Synth(std::unique_ptr<Fluid> fluid, double rate)
+    : fluid_(std::move(fluid)), rate_(rate), ramp_(rate) {}
 
 std::unique_ptr<Synth> Synth::create(double sample_rate, std::string* error) {
   quiet_fluid_logs();
@@ -129,21 +130,26 @@ void Synth::render(float* out, int frames) {
   } else {
     quiet_frames_ = 0;
   }
+  const float gain = volume_ ? volume_->gain() : 1.0f;
   if (quiet) {
     std::memset(out, 0, sizeof(float) * 2 * static_cast<std::size_t>(frames));
+    ramp_.jump(gain);
     return;
   }
   fluid_synth_write_float(fluid_->synth, frames, out, 0, 2, out, 1, 2);
+  ramp_.apply(out, frames, gain);
 }
 
 std::unique_ptr<SynthMidi> SynthMidi::open(const std::string& soundfont, std::string* error,
-                                           int buffer_frames) {
+                                           int buffer_frames, std::shared_ptr<const Volume> volume) {
   std::unique_ptr<SynthMidi> m(new SynthMidi());
   m->soundfont_ = soundfont;
+  m->volume_ = volume;
   m->audio_ = std::make_unique<AudioOut>();
   if (!m->audio_->open(buffer_frames, error)) return nullptr;
   m->synth_ = Synth::create(m->audio_->rate(), error);
   if (!m->synth_) return nullptr;
+  m->synth_->set_volume(std::move(volume));
   m->synth_->load_in_background(soundfont);
   Synth* synth = m->synth_.get();
   m->audio_->start([synth](float* out, int frames) { synth->render(out, frames); });
@@ -156,7 +162,7 @@ SynthMidi::~SynthMidi() {
 
 bool SynthMidi::beep() {
   if (!audio_ || !audio_->is_open()) return false;
-  audio_->beep();
+  if (!volume_ || volume_->gain() > 0) audio_->beep();
   return true;
 }
 

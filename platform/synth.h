@@ -13,6 +13,7 @@
 
 #include "platform/audio.h"
 #include "platform/midi.h"
+#include "platform/volume.h"
 
 namespace platform {
 
@@ -45,6 +46,9 @@ class Synth {
   void render(float* out, int frames);
 
   double sample_rate() const { return rate_; }
+  // The level the output follows; without one it plays as tuned. Set before
+  // rendering starts.
+  void set_volume(std::shared_ptr<const Volume> volume) { volume_ = std::move(volume); }
 
  private:
   struct Fluid;
@@ -55,6 +59,8 @@ class Synth {
   std::unique_ptr<Fluid> fluid_;
   double rate_;
   long quiet_frames_ = 0;  // frames rendered since no voice sounded
+  std::shared_ptr<const Volume> volume_;
+  GainRamp ramp_;
   std::atomic<State> state_{State::Empty};
   std::thread loader_;
   std::mutex mutex_;
@@ -65,10 +71,12 @@ class Synth {
 class SynthMidi : public MidiOut {
  public:
   // Opens the audio device with a buffer of `buffer_frames` (the device may
-  // choose another) and starts loading `soundfont`. Null with a message when
-  // there is no audio device or no synthesizer.
+  // choose another) and starts loading `soundfont`; the notes follow
+  // `volume` when one is given. Null with a message when there is no audio
+  // device or no synthesizer.
   static std::unique_ptr<SynthMidi> open(const std::string& soundfont, std::string* error,
-                                         int buffer_frames = AudioOut::kBufferFrames);
+                                         int buffer_frames = AudioOut::kBufferFrames,
+                                         std::shared_ptr<const Volume> volume = nullptr);
   ~SynthMidi() override;
 
   int device_count() const override { return 1; }
@@ -84,6 +92,7 @@ class SynthMidi : public MidiOut {
   SynthMidi() = default;
 
   std::string soundfont_;
+  std::shared_ptr<const Volume> volume_;
   std::unique_ptr<Synth> synth_;
   std::unique_ptr<AudioOut> audio_;  // after synth_: closes first
 };

@@ -206,6 +206,7 @@ void Zided::goal() {
   st(); WAIT1(1000);
   st(); TOTAL_TIME = CLOCK + (TRIES - 1 - TRIES_LEFT) * TIME_LIMIT;
   st(); BST20(TOTAL_TIME);
+  best20_changed();
   st(); DKAO();
   // The single zone circles and the remaining snow patches vanish.
   for (j = 3; j <= NOBJ; j += 1) {

@@ -81,6 +81,7 @@ void Zided::menu_loop() {
         for (Single i = 1; i <= 20; i += 1) {
           st(); BEST_TIME(i) = 10000;
         }
+        best20_changed();
         break;
       case 8:
         animation_speed_screen();
@@ -228,6 +229,9 @@ void Zided::init_best20() {
   }
   st(); PLAY_COUNT = 0;
   st(); MENU_CHOICE = 1;
+  if (best20_store_) {
+    if (auto kept = best20_store_->load()) put_best20_table(*kept);
+  }
 }
 
 }  // namespace game

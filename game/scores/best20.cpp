@@ -1,4 +1,6 @@
 // The Best-20 table of the run, its ranking screen and the score panel.
+#include <algorithm>
+
 #include "game/zided.h"
 
 namespace game {
@@ -68,6 +70,37 @@ void Zided::SCORE() {
   st(); rt.PRINT(0, "Total time");
   st(); LOCATE1(15, 75);
   st(); rt.PRINT_USING(0, "#####", {TOTAL_TIME});
+}
+
+Best20Table Zided::best20_table() {
+  Best20Table t;
+  t.play_count = PLAY_COUNT.bits();
+  for (int k = 1; k <= kPlaces && BEST_TIME(k) < 10000; ++k) {
+    Best20Place p{BEST_TIME(k).bits(), {}, BEST_LEVEL(k).bits(), BEST_TLIM(k).bits(),
+                  BEST_NOBJ(k).bits()};
+    std::ranges::copy(BEST_NAME(k).view(), p.name.begin());
+    t.places.push_back(p);
+  }
+  return t;
+}
+
+void Zided::put_best20_table(const Best20Table& table) {
+  PLAY_COUNT = table.play_count;
+  for (int k = 1; k <= kPlaces; ++k) BEST_TIME(k) = 10000;
+  int k = 1;
+  for (const Best20Place& p : table.places) {
+    if (k > kPlaces) break;
+    BEST_TIME(k) = p.time;
+    std::ranges::copy(p.name, BEST_NAME(k).span().begin());
+    BEST_LEVEL(k) = p.level;
+    BEST_TLIM(k) = p.time_limit;
+    BEST_NOBJ(k) = p.objects;
+    ++k;
+  }
+}
+
+void Zided::best20_changed() {
+  if (best20_store_) best20_store_->save(best20_table());
 }
 
 }  // namespace game
