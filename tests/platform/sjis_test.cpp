@@ -1,4 +1,4 @@
-// Conversions between the program's Shift-JIS and UTF-8.
+// Conversions between the program's Shift-JIS (code page 932) and UTF-8.
 #include "platform/sjis.h"
 
 #include <gtest/gtest.h>
@@ -8,39 +8,56 @@
 namespace platform {
 namespace {
 
-const std::string kKanji = "\x8a\xbf\x8e\x9a";  // 漢字 in Shift-JIS
-
+// Hexadecimal escapes run on over hex digits, hence the split literals.
 TEST(Sjis, ConvertsBothWays) {
-  EXPECT_EQ(sjis_to_utf8("A" + kKanji + "\xb1"), "A漢字ｱ");
-  EXPECT_EQ(utf8_to_sjis("A漢字ｱ"), "A" + kKanji + "\xb1");
+  const struct {
+    std::string utf8, sjis;
+  } cases[] = {{"A z~", "A z~"},
+               {"漢字", "\x8a\xbf\x8e\x9a"},
+               {"ｱﾝ", "\xb1\xdd"},                       // half-width katakana: one byte each
+               {"名前：あ", "\x96\xbc\x91\x4f\x81\x46\x82\xa0"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(utf8_to_sjis(c.utf8), c.sjis) << c.utf8.substr(0, 12);
+    EXPECT_EQ(sjis_to_utf8(c.sjis), c.utf8) << c.utf8.substr(0, 12);
+  }
+  std::string many_kanji, many_sjis;
+  for (int i = 0; i < 300; ++i) many_kanji += "漢", many_sjis += "\x8a\xbf";
+  EXPECT_EQ(utf8_to_sjis(many_kanji), many_sjis) << "output longer than one buffer";
+  EXPECT_EQ(sjis_to_utf8(many_sjis), many_kanji);
 }
 
-// Bytes after a hexadecimal escape are escaped too: "\x41" is "A".
-TEST(Sjis, AByteThatStartsNoCharacterBecomesOneMarkAndSparesTheNext) {
-  EXPECT_EQ(utf8_to_sjis("abc\x81\nA"), "abc?\nA");  // a lone continuation byte
-  EXPECT_EQ(utf8_to_sjis("\xc3\x41"), "?A");         // a lead byte, then ASCII
-  EXPECT_EQ(utf8_to_sjis("\xe6\xbc\x42"), "?B");     // two bytes of three
-  EXPECT_EQ(utf8_to_sjis("x\xf0\x9f"), "x?");        // cut off at the end
-}
-
-TEST(Sjis, ACharacterShiftJisLacksBecomesOneMark) {
-  EXPECT_EQ(utf8_to_sjis("a\xf0\x9f\x98\x80\x62"), "a?b");  // an emoji
-  EXPECT_EQ(utf8_to_sjis("\xc3\xbc!"), "?!");               // ü
-}
-
-TEST(Sjis, BadShiftJisBytesGiveValidUtf8AndSpareTheNext) {
+// What does not convert becomes one '?' and never takes the next character along.
+TEST(Sjis, WhatDoesNotConvertBecomesOneMark) {
+  const struct {
+    std::string in, out;
+  } to_sjis[] = {{"abc\x81\nA", "abc?\nA"},   // a lone continuation byte
+                 {"\xc3\x41", "?A"},          // a lead byte, then ASCII
+                 {"\xe6\xbc\x42", "?B"},      // two bytes of three
+                 {"x\xf0\x9f", "x?"},         // cut off at the end
+                 {"a\xf0\x9f\x98\x80" "b", "a?b"},  // an emoji
+                 {"\xc3\xbc!", "?!"}};        // u with umlaut
+  for (const auto& c : to_sjis) EXPECT_EQ(utf8_to_sjis(c.in), c.out) << c.out;
   // A lead byte before a space, bytes that start nothing, a lead byte at the end.
-  std::string out = sjis_to_utf8("\x81\x20\x61\xa0\xfd\x81");
-  EXPECT_TRUE(valid_utf8(out)) << out;
-  EXPECT_EQ(out, "? a???");
+  EXPECT_EQ(sjis_to_utf8("\x81\x20\x61\xa0\xfd\x81"), "? a???");
 }
 
-TEST(Sjis, Utf32RoundTripKeepsValidTextAndMarksTheRest) {
-  std::string text = "a\xc3\xbc漢\xf0\x9f\x98\x80";
+TEST(Sjis, Utf32KeepsValidTextAndMarksEachBadByte) {
+  const std::string text = "a\xc3\xbc漢\xf0\x9f\x98\x80";
+  EXPECT_EQ(utf8_to_utf32(text), U"a\u00fc\u6f22\U0001F600");
   EXPECT_EQ(utf32_to_utf8(utf8_to_utf32(text)), text);
-  EXPECT_EQ(utf8_to_utf32("\xc0\xaf\x7a"), U"\uFFFD\uFFFDz");       // overlong
-  EXPECT_EQ(utf8_to_utf32("\xed\xa0\x80"), U"\uFFFD\uFFFD\uFFFD");  // a surrogate
-  EXPECT_FALSE(valid_utf8("\xe6\xbc"));
+  EXPECT_TRUE(valid_utf8(text));
+  const struct {
+    std::string in;
+    std::u32string out;
+  } bad[] = {{"\xc0\xaf" "z", U"\uFFFD\uFFFDz"},           // overlong
+             {"\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD"},       // a surrogate
+             {"\xf4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
+             {"\xe6\xbc", U"\uFFFD\uFFFD"},                 // cut off
+             {"\xff" "a", U"\uFFFDa"}};
+  for (const auto& c : bad) {
+    EXPECT_EQ(utf8_to_utf32(c.in), c.out);
+    EXPECT_FALSE(valid_utf8(c.in));
+  }
 }
 
 }  // namespace
