@@ -1,5 +1,5 @@
-// The registry file: values that survive, files that are corrupt or cannot
-// be written, and where it lives.
+// The registry file: what survives a save, a corrupt file, a place that
+// cannot be written, where the file lives.
 #include "platform/registry.h"
 
 #include <gtest/gtest.h>
@@ -13,53 +13,58 @@ namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
+using V = std::optional<Registry::Value>;
 
-struct RegistryTest : ::testing::Test {
-  fs::path dir = fs::path(::testing::TempDir()) /
-                 ("registry-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-  void SetUp() override { fs::remove_all(dir); }
-  void TearDown() override { fs::remove_all(dir); }
-};
+fs::path scratch() {
+  fs::path dir =
+      fs::path(::testing::TempDir()) /
+      ("registry-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  fs::remove_all(dir);
+  return dir;
+}
 
-TEST_F(RegistryTest, ValuesOfBothTypesSurviveASaveAndALoad) {
-  const std::string path = (dir / "sub" / "registry").string();
+// Separators and line breaks in names and texts become spaces.
+TEST(Registry, ValuesOfBothKindsSurviveASaveAndALoad) {
+  const std::string path = (scratch() / "sub" / "registry").string();
+  const std::tuple<std::string, std::string, Registry::Value, V> cases[] = {
+      {"Software\\A", "MODL", std::string("zideD.bas"), std::string("zideD.bas")},
+      {"Software\\A", "LINE", 4294967295u, 4294967295u},
+      {"Software\\A", "CODE", 0u, 0u},
+      {"Software\\B", "TEXT", std::string("with|bar\nand\rbreaks"),
+       std::string("with bar and breaks")},
+      {"", "", std::string("nameless"), std::string("nameless")}};
   Registry r(path);
-  r.set("Software\\A", "MODL", std::string("zideD.bas"));
-  r.set("Software\\A", "LINE", std::uint32_t{4294967295u});
-  r.set("Software\\A", "CODE", std::uint32_t{0});
-  r.set("Software\\B", "TEXT", std::string("with|bar\nand\rbreaks"));
-  r.set("", "", std::string("nameless"));
-  r.set("K", "", std::string(""));
+  for (const auto& [key, name, value, want] : cases) r.set(key, name, value);
+  r.set("K|1", "N\n", std::string(""));
   std::string err;
   ASSERT_TRUE(r.save(&err)) << err;
   const Registry again(path);
-  const struct {
-    const char *key, *name;
-    std::optional<Registry::Value> want;
-  } cases[] = {{"Software\\A", "MODL", std::string("zideD.bas")}, {"Software\\A", "LINE", 4294967295u},
-               {"Software\\A", "CODE", 0u}, {"Software\\B", "TEXT", std::string("with bar and breaks")},
-               {"", "", std::string("nameless")}, {"K", "", std::string("")},
-               {"Software\\A", "NONE", std::nullopt}, {"Software\\C", "MODL", std::nullopt}};
-  for (const auto& c : cases) EXPECT_EQ(again.get(c.key, c.name), c.want) << c.key << " " << c.name;
+  EXPECT_EQ(again.get("K 1", "N "), V(std::string("")));
+  for (const auto& [key, name, value, want] : cases) EXPECT_EQ(again.get(key, name), want) << name;
+  EXPECT_EQ(again.get("Software\\A", "NONE"), std::nullopt);
   EXPECT_FALSE(fs::exists(path + ".tmp"));
+  fs::remove_all(scratch());
 }
 
-TEST_F(RegistryTest, ACorruptFileCountsAsEmptyAndIsReplaced) {
+TEST(Registry, ACorruptFileCountsAsEmptyAndIsReplaced) {
+  const fs::path dir = scratch();
   fs::create_directories(dir);
   const std::string path = (dir / "registry").string();
   for (const char* bad : {"garbage\n", "K|N|dword|\n", "K|N|dword|12x\n", "K|N|dword|4294967296\n",
                           "K|N|qword|1\n", "K|N\n"}) {
     std::ofstream(path) << "K|M|sz|kept\n" << bad;
     Registry r(path);
-    EXPECT_FALSE(r.get("K", "M")) << bad;
+    EXPECT_EQ(r.get("K", "M"), std::nullopt) << bad;
     r.set("K", "N", std::uint32_t{5});
     std::string err;
     ASSERT_TRUE(r.save(&err)) << err;
-    EXPECT_EQ(Registry(path).get("K", "N"), Registry::Value(5u)) << bad;
+    EXPECT_EQ(Registry(path).get("K", "N"), V(5u)) << bad;
   }
+  fs::remove_all(dir);
 }
 
-TEST_F(RegistryTest, APlaceThatCannotBeWrittenIsReportedAndLeavesNothingBehind) {
+TEST(Registry, APlaceThatCannotBeWrittenIsReportedAndLeavesNothingBehind) {
+  const fs::path dir = scratch();
   fs::create_directories(dir / "folder");
   std::ofstream(dir / "file") << "x";
   for (const fs::path& p : {dir / "file" / "registry", dir / "folder"}) {
@@ -70,14 +75,14 @@ TEST_F(RegistryTest, APlaceThatCannotBeWrittenIsReportedAndLeavesNothingBehind) 
     EXPECT_NE(err.find(p.string()), std::string::npos) << err;
     EXPECT_FALSE(fs::exists(p.string() + ".tmp")) << p;
   }
+  fs::remove_all(dir);
 }
 
-TEST(RegistryPath, UnderTheXdgConfigHomeElseHome) {
-  using testing_support::ScopedEnv;
-  ScopedEnv home("HOME", "/home/someone");
-  for (const char* xdg : std::initializer_list<const char*>{"/tmp/xdg-test", "relative/ignored", "", nullptr}) {
-    ScopedEnv config("XDG_CONFIG_HOME", xdg);
-    EXPECT_EQ(Registry().path(), xdg && *xdg == '/' ? "/tmp/xdg-test/peakwend/registry"
+TEST(Registry, TheFileLivesUnderTheXdgConfigHomeElseHome) {
+  testing_support::ScopedEnv home("HOME", "/home/someone");
+  for (const char* xdg : std::initializer_list<const char*>{"/tmp/xdg", "relative", "", nullptr}) {
+    testing_support::ScopedEnv config("XDG_CONFIG_HOME", xdg);
+    EXPECT_EQ(Registry().path(), xdg && *xdg == '/' ? "/tmp/xdg/peakwend/registry"
                                                     : "/home/someone/.config/peakwend/registry");
   }
 }
