@@ -1,5 +1,6 @@
-// Scripts: the commands and their errors, the input each hands out, and the
-// pace at which a runner hands it to a program that polls.
+// Scripts: the commands and their errors, and the pace at which a runner
+// hands input to a program that polls (the input itself reaches the program
+// in the runtime's and the game's tests).
 #include "platform/script.h"
 
 #include <gtest/gtest.h>
@@ -104,39 +105,6 @@ TEST(ScriptParse, KeyNames) {
   }
 }
 
-TEST(ScriptInput, EachCommandHandsOutItsEventsInGroups) {
-  using G = std::vector<std::vector<std::string>>;
-  // clang-format off
-  const std::pair<const char*, G> cases[] = {
-      {"key Ctrl+C", {{"down Ctrl+ctrl", "down c+ctrl", "up c+ctrl", "up Ctrl"}}},
-      {"type é b", {{"down é", "text é", "up é", "down Space", "text  ", "up Space", "down b", "text b", "up b"}}},
-      {"click 5 6 right", {{"move 5,6 right"}, {"press 5,6 right"}, {"release 5,6 right"}}},
-      {"drag 1 2 3 4", {{"move 1,2"}, {"press 1,2"}, {"move 3,4"}, {"release 3,4"}}},
-      {"idle", {}}};
-  // clang-format on
-  for (const auto& [line, want] : cases) {
-    G got;
-    for (const auto& group : input_primitives(parse(line).at(0))) {
-      got.emplace_back();
-      for (const Event& e : group) got.back().push_back(describe(e));
-    }
-    EXPECT_EQ(got, want) << line;
-  }
-}
-
-class Hooks : public ScriptHooks {
- public:
-  bool save_text(const std::string& p, std::string*) override { return log("text " + p); }
-  bool save_layout(const std::string& p, std::string*) override { return log("layout " + p); }
-  bool expect_text(int row, int col, const std::string& text, std::string* error) override {
-    *error = "not there";
-    return log("expect " + std::to_string(row) + " " + std::to_string(col) + " " + text) &&
-           text == "yes";
-  }
-  bool log(const std::string& s) { return calls.push_back(s), true; }
-  std::vector<std::string> calls;
-};
-
 // Runs `script` step by step: each step is the time, whether the program
 // looked for input since the last step, and what it must be handed.
 struct Step {
@@ -144,9 +112,8 @@ struct Step {
   bool idle;
   std::vector<std::string> events;
 };
-ScriptRunner run(const char* script, const std::vector<Step>& steps, ScriptHooks* hooks = nullptr) {
+ScriptRunner run(const char* script, const std::vector<Step>& steps) {
   ScriptRunner runner(parse(script));
-  runner.set_hooks(hooks);
   Surface picture(4, 4);
   for (const Step& s : steps) {
     if (s.idle) runner.note_idle();
@@ -173,14 +140,10 @@ TEST(ScriptRunner, HandsOutAGroupEachTimeTheProgramHasLooked) {
   // clang-format on
 }
 
-TEST(ScriptRunner, AFailedExpectOrFileStopsWithCodeOne) {
-  Hooks hooks;
-  auto runner = run("text a.txt\nlayout b.txt\nexpect 2 5 yes\nexpect 1 1 no\nclose\n",
-                    {{0, true, {}}}, &hooks);
-  EXPECT_EQ(hooks.calls, (std::vector<std::string>{"text a.txt", "layout b.txt", "expect 2 5 yes",
-                                                   "expect 1 1 no"}));
-  EXPECT_EQ(runner.failure_code(), 1);
-  EXPECT_EQ(run("text a.txt\nidle\n", {{0, true, {}}}).failure_code(), 1) << "nothing to look in";
+// A command that cannot be done stops the program with code 1 (those that
+// look into the program are the e2e scripts' part).
+TEST(ScriptRunner, ACommandThatCannotBeDoneStopsWithCodeOne) {
+  EXPECT_EQ(run("text a.txt\nidle\n", {{0, true, {}}}).failure_code(), 1) << "no program to ask";
   EXPECT_EQ(run("shot /nonexistent-dir/x.png\nidle\n", {{0, true, {}}}).failure_code(), 1);
   EXPECT_EQ(run("idle\n", {{0, true, {}}}).failure_code(), std::nullopt);
 }
