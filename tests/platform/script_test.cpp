@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/sjis.h"
-
 namespace platform {
 namespace {
 
@@ -23,15 +21,9 @@ std::string describe(const Event& e) {
   static const char* types[] = {"close", "expose", "down",    "up",    "text",
                                 "move",  "press",  "release", "double"};
   std::string s = types[static_cast<int>(e.type)];
-  if (e.type == Event::Type::KeyDown || e.type == Event::Type::KeyUp)
-    s += " " + (e.key == Key::Char   ? utf32_to_utf8(std::u32string(1, e.ch))
-                : e.key == Key::Ctrl ? "Ctrl"
-                                     : key_name(e.key));
-  if (e.type == Event::Type::Text) s += " " + e.text;
-  if (e.type >= Event::Type::MouseMove)
-    s += " " + std::to_string(e.x) + "," + std::to_string(e.y) +
-         (e.button == MouseButton::Right ? " right" : "");
-  return s + (e.ctrl ? "+ctrl" : "");
+  if (e.type == Event::Type::KeyDown || e.type == Event::Type::KeyUp) s += " " + key_name(e.key);
+  if (e.type >= Event::Type::MouseMove) s += " " + std::to_string(e.x) + "," + std::to_string(e.y);
+  return s;
 }
 
 std::vector<ScriptCommand> parse(std::string_view text) {
