@@ -1,5 +1,5 @@
-// The text font: which codes have glyphs and where their shapes come from
-// (GNU Unifont's Japanese glyphs first). Drawing them is the text tests' part.
+// The text font: which codes have glyphs, where their shapes come from (GNU
+// Unifont's Japanese glyphs first), and drawing them.
 #include "platform/font.h"
 
 #include <gtest/gtest.h>
@@ -62,6 +62,19 @@ TEST(Font, DoubleByteCodesOfTheKanaAndFirstKanjiRowsAllHaveGlyphs) {
        {std::pair{0x82, 0x20}, {0x82, 0x7F}, {0x85, 0x40}, {0xF0, 0x40}, {0x40, 0x82}}) {
     Glyph g = wide_glyph(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
     EXPECT_TRUE(!g.found && g.width == 16 && is_box(g)) << lead << " " << trail;
+  }
+}
+
+// Set pixels take the colour, the others stay; the image clips.
+TEST(Font, DrawingPutsTheGlyphAtItsTopLeftCorner) {
+  const Rgb ink = rgb(200, 100, 50), paper = rgb(1, 2, 3);
+  const Glyph g = wide_glyph(0x8A, 0xBF);
+  for (auto [gx, gy] : {std::pair{3, 0}, {-8, -5}, {10, 9}}) {
+    Surface s(20, 20, paper);
+    draw_glyph(s, gx, gy, g, ink);
+    for (int i = 0; i < 400; ++i)
+      ASSERT_EQ(s.get(i % 20, i / 20), g.pixel(i % 20 - gx, i / 20 - gy) ? ink : paper)
+          << gx << " " << i;
   }
 }
 
