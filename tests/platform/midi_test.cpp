@@ -25,6 +25,7 @@ TEST(MidiChoice, TheNamedSoundfontOrTheFirstUsableOneElseAReason) {
     EXPECT_EQ(find_soundfont(named, candidates, &got), want) << why;
     EXPECT_NE(got.find(why), std::string::npos) << got;
   }
+  std::remove(junk.c_str());
   std::string why;
   EXPECT_TRUE(find_soundfont(std::nullopt, default_soundfonts(), &why)) << why;
   EXPECT_EQ(open_midi({MidiMode::FluidSynth, missing, false}, &why), nullptr);
