@@ -1,3 +1,4 @@
+// The command line: the options, the clock they set, and what a bad one does.
 #include "app/options.h"
 
 #include <gtest/gtest.h>
@@ -8,58 +9,67 @@
 namespace app {
 namespace {
 
-ParseResult parse(std::vector<std::string> args) {
-  return parse_command_line(args);
+ParseResult parse(const std::string& line) {
+  std::istringstream words(line);
+  return parse_command_line({std::istream_iterator<std::string>(words), {}});
 }
 
-TEST(CommandLine, ReadsEveryOption) {
-  auto r = parse({"--headless", "--script", "s.txt", "--scale", "3", "--fullscreen", "--midi",
-                  "none", "--soundfont", "gm.sf2", "--time", "12:34:56", "--date", "2017-03-05",
-                  "--trace", "t.csv"});
-  ASSERT_FALSE(r.exit_code) << r.message;
-  EXPECT_TRUE(r.options.headless);
-  EXPECT_EQ(r.options.script_path, "s.txt");
-  EXPECT_EQ(r.options.scale, 3);
-  EXPECT_TRUE(r.options.fullscreen);
-  EXPECT_EQ(r.options.midi, MidiChoice::None);
-  EXPECT_EQ(r.options.soundfont, "gm.sf2");
-  EXPECT_EQ(r.options.trace_path, "t.csv");
-  platform::LocalTime t;
-  std::string err;
-  ASSERT_TRUE(start_time(r.options, platform::LocalTime{1999, 1, 2, 3, 4, 5}, &t, &err));
-  EXPECT_EQ(t.year, 2017);
-  EXPECT_EQ(t.day, 5);
-  EXPECT_EQ(t.hour, 12);
-  EXPECT_EQ(t.second, 56);
-  // The time alone keeps today's date.
-  Options o;
-  o.time = "08:00:00";
-  ASSERT_TRUE(start_time(o, platform::LocalTime{2020, 6, 7, 1, 1, 1}, &t, &err));
-  EXPECT_EQ(t.year, 2020);
-  EXPECT_EQ(t.month, 6);
-  EXPECT_EQ(t.hour, 8);
-  EXPECT_EQ(t.minute, 0);
-}
-
-TEST(CommandLine, HelpAndVersionStopWithZero) {
-  EXPECT_EQ(parse({"--help"}).exit_code, 0);
-  EXPECT_NE(parse({"--help"}).message.find("--headless"), std::string::npos);
-  auto v = parse({"--version"});
-  EXPECT_EQ(v.exit_code, 0);
-  EXPECT_EQ(v.message.rfind("peakwend ", 0), 0u);
-}
-
-TEST(CommandLine, BadOptionsStopWithTwoAndSayWhy) {
-  for (const char* line :
-       {"--bogus", "--scale", "--scale 0", "--scale x", "--scale 17", "--midi loud",
-        "--time 25:00:00", "--time 1:2:3", "--date 2017-02-29", "--date 2017-13-01", "--script"}) {
-    std::istringstream words(line);
-    auto r = parse({std::istream_iterator<std::string>(words), {}});
-    EXPECT_EQ(r.exit_code, 2) << line;
-    EXPECT_NE(r.message.find("peakwend:"), std::string::npos) << line;
+TEST(CommandLine, ReadsEveryOptionAndTheClockItSets) {
+  auto r = parse(
+      "--headless --script s.txt --scale 16 --fullscreen --midi fluidsynth "
+      "--soundfont gm.sf2 --trace t.csv --midi none --midi fluidsynth");
+  const Options& o = r.options;
+  EXPECT_EQ(
+      std::tuple(r.exit_code, o.headless, o.script_path, o.scale, o.fullscreen, o.midi, o.soundfont,
+                 o.trace_path),
+      std::tuple(std::nullopt, true, "s.txt", 16, true, MidiChoice::FluidSynth, "gm.sf2", "t.csv"));
+  EXPECT_EQ(std::pair(parse("").options.midi, parse("--midi none").options.midi),
+            std::pair(MidiChoice::Auto, MidiChoice::None));
+  // --time and --date each replace their part of the clock now.
+  const std::pair<const char*, platform::LocalTime> cases[] = {
+      {"", {2020, 6, 7, 1, 2, 3}},
+      {"--time 08:00:09", {2020, 6, 7, 8, 0, 9}},
+      {"--date 2017-03-05", {2017, 3, 5, 1, 2, 3}},
+      {"--date 2000-02-29 --time 23:59:59", {2000, 2, 29, 23, 59, 59}}};
+  for (const auto& [line, want] : cases) {
+    platform::LocalTime t;
+    std::string err;
+    ASSERT_TRUE(start_time(parse(line).options, {2020, 6, 7, 1, 2, 3}, &t, &err))
+        << line << ": " << err;
+    EXPECT_EQ(std::tuple(t.year, t.month, t.day, t.hour, t.minute, t.second),
+              std::tuple(want.year, want.month, want.day, want.hour, want.minute, want.second))
+        << line;
   }
-  EXPECT_EQ(parse({"--trace", ""}).exit_code, 2);
-  EXPECT_FALSE(parse({"--date", "2016-02-29"}).exit_code) << "a leap day";
+}
+
+TEST(CommandLine, HelpAndVersionStopWithZeroABadOptionWithTwo) {
+  for (const char* line : {"--help", "-h", "--scale 2 --help --bogus"})
+    EXPECT_EQ(std::pair(parse(line).exit_code, parse(line).message),
+              std::pair(std::optional(0), usage()))
+        << line;
+  EXPECT_NE(usage().find("--headless"), std::string::npos);
+  EXPECT_EQ(parse("--version").exit_code, 0);
+  EXPECT_EQ(parse("--version").message.rfind("peakwend ", 0), 0u);
+  // clang-format off
+  const char* bad[] = {
+      "--bogus", "-x", "--scale", "--scale 0", "--scale 17", "--scale 2x", "--midi", "--midi loud",
+      "--soundfont", "--script", "--trace", "--time", "--date", "--time 24:00:00", "--time 23:60:00",
+      "--time 23:59:60", "--time 1:2:3", "--time 12-34-56", "--date 2017-02-29", "--date 2100-02-29",
+      "--date 1969-12-31", "--date 2017-13-01", "--date 2017-04-31", "--date 2017-00-10",
+      "--date 2017-01-00", "--date 17-01-01"};
+  // clang-format on
+  for (const char* line : bad) {
+    auto r = parse(line);
+    EXPECT_EQ(r.exit_code, 2) << line;
+    EXPECT_TRUE(r.message.rfind("peakwend: ", 0) == 0 &&
+                r.message.find("Try 'peakwend --help'.") != std::string::npos)
+        << r.message;
+  }
+  EXPECT_EQ(parse_command_line({"--trace", ""}).exit_code, 2);
+  EXPECT_NE(parse("--midi loud").message.find("'loud'"), std::string::npos);
+  for (const char* fine :
+       {"--date 2016-02-29", "--date 1970-01-01", "--date 9999-12-31", "--scale 1"})
+    EXPECT_FALSE(parse(fine).exit_code) << fine;
 }
 
 }  // namespace

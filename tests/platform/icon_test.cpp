@@ -1,29 +1,78 @@
+// The program's icon: the try figure (a white body twice as wide as high,
+// two spots towards its left end) on a green square with rounded corners,
+// saved as PNG files with transparency for the desktop.
 #include "platform/icon.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
+
+#include <cmath>
+#include <numbers>
 
 namespace platform {
 namespace {
 
-TEST(WalkIcon, TheFigureOnARoundedSquare) {
+// A pixel centre against the ellipse of radii r and r / 2 around (cx, cy):
+// below 1 inside, above 1 outside.
+double reach(int x, int y, double cx, double cy, double r) {
+  return std::hypot((x + 0.5 - cx) / r, (y + 0.5 - cy) / (r / 2));
+}
+
+TEST(WalkIcon, TheTryFigureInWhiteOnARoundedGreenSquare) {
   for (int size : {32, 64, 256}) {
-    Icon icon = walk_icon(size);
-    ASSERT_EQ(icon.pixels.width(), size);
-    auto alpha = [&](int x, int y) { return icon.alpha[static_cast<std::size_t>(y) * size + x]; };
-    EXPECT_EQ(alpha(0, 0), 0) << "rounded corner";
-    EXPECT_EQ(alpha(size - 1, size - 1), 0);
-    EXPECT_EQ(alpha(size / 2, 0), 255) << "edges are solid";
-    const Rgb white = rgb(255, 255, 255);
-    int c = size / 2;
-    EXPECT_EQ(icon.pixels.get(c + size / 5, c), white) << "the body";
-    EXPECT_NE(icon.pixels.get(c, size / 8), white) << "the body is twice as wide as high";
-    // The spots sit towards the left end, above and below the middle.
-    int xs = static_cast<int>(c - 0.6 * size * 0.45);
-    int dy = static_cast<int>(size * 0.45 / 5.5);
-    EXPECT_NE(icon.pixels.get(xs, c - dy), white);
-    EXPECT_NE(icon.pixels.get(xs, c + dy), white);
-    EXPECT_EQ(icon.pixels.get(xs, c), white) << "between the spots";
+    const Icon icon = walk_icon(size);
+    ASSERT_EQ(icon.alpha.size(), static_cast<std::size_t>(size * size));
+    const double c = size / 2.0, r = 0.45 * size, spot = r / 4 - 1, xs = c - 0.6 * r;
+    const Rgb field = icon.pixels.get(size / 2, 1);
+    EXPECT_TRUE((field & 0xFF00FF) == 0 && field != 0) << "green alone: " << field;
+    int transparent = 0;
+    for (int y = 0; y < size; ++y) {
+      for (int x = 0; x < size; ++x) {
+        double body = reach(x, y, c, c, r);
+        double spots =
+            std::min(reach(x, y, xs, c - r / 5.5, spot), reach(x, y, xs, c + r / 5.5, spot));
+        Rgb p = icon.pixels.get(x, y);
+        ASSERT_TRUE(body > 0.9 || spots < 1.3 || p == rgb(255, 255, 255))
+            << size << ": " << x << "," << y;
+        ASSERT_TRUE((body < 1.1 && spots > 0.7) || p == field) << size << ": " << x << "," << y;
+        transparent += icon.alpha[static_cast<std::size_t>(y * size + x)] == 0;
+      }
+    }
+    // Each corner of radius size / 6 cuts away a square less a quarter disc.
+    const double cut = (4 - std::numbers::pi) * size * size / 36.0;
+    EXPECT_NEAR(transparent, cut, 0.1 * cut + 4) << size;
+    for (int i : {0, size - 1, size * size - size, size * size - 1})
+      EXPECT_EQ(icon.alpha[i], 0) << i;
+    for (int i : {size / 2, size * (size / 2), size * (size / 2 + 1) - 1})
+      EXPECT_EQ(icon.alpha[i], 255) << i;
   }
+}
+
+TEST(WalkIcon, ThePngWithTransparencyKeepsEveryChannel) {
+  Icon icon = walk_icon(64);
+  icon.pixels.set(5, 9, rgb(0x12, 0x34, 0x56));
+  icon.alpha[9 * 64 + 5] = 0x78;
+  const std::string path = ::testing::TempDir() + "walk-icon-test.png";
+  std::string error;
+  ASSERT_TRUE(save_png_rgba(icon.pixels, icon.alpha, path, &error)) << error;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str())) << image.message;
+  EXPECT_TRUE(image.width == 64 && image.height == 64 && (image.format & PNG_FORMAT_FLAG_ALPHA));
+  image.format = PNG_FORMAT_RGBA;
+  std::vector<png_byte> rgba(PNG_IMAGE_SIZE(image));
+  ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) << image.message;
+  std::remove(path.c_str());
+  for (std::size_t i = 0; i < icon.alpha.size(); ++i) {
+    Rgb c = icon.pixels.pixels()[i];
+    ASSERT_EQ(rgb(rgba[4 * i], rgba[4 * i + 1], rgba[4 * i + 2]), c) << i;
+    ASSERT_EQ(rgba[4 * i + 3], icon.alpha[i]) << i;
+  }
+  icon.alpha.pop_back();
+  EXPECT_FALSE(save_png_rgba(icon.pixels, icon.alpha, path, &error)) << "alpha of the wrong size";
+  EXPECT_FALSE(
+      save_png_rgba(walk_icon(16).pixels, walk_icon(16).alpha, "/nonexistent/x.png", &error));
+  EXPECT_NE(error.find("/nonexistent/x.png"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -1,3 +1,6 @@
+// Scripts: the commands and their errors, and the pace at which a runner
+// hands input to a program that polls (the input itself reaches the program
+// in the runtime's and the game's tests).
 #include "platform/script.h"
 
 #include <gtest/gtest.h>
@@ -5,158 +8,136 @@
 namespace platform {
 namespace {
 
-std::vector<ScriptCommand> parse_ok(std::string_view text) {
+// A command or an event in a short form: "click 7 8 0 0 right", "down Enter".
+std::string describe(const ScriptCommand& c) {
+  static const char* ops[] = {"wait",  "idle", "key",  "type", "move",   "press",  "release",
+                              "click", "drag", "shot", "text", "layout", "expect", "close"};
+  return ops[static_cast<int>(c.op)] + (" " + std::to_string(c.a)) + " " + std::to_string(c.b) +
+         " " + std::to_string(c.c) + " " + std::to_string(c.d) +
+         (c.button == MouseButton::Right ? " right" : "") +
+         (c.arg.empty() ? "" : " [" + c.arg + "]");
+}
+std::string describe(const Event& e) {
+  static const char* types[] = {"close", "expose", "down",    "up",    "text",
+                                "move",  "press",  "release", "double"};
+  std::string s = types[static_cast<int>(e.type)];
+  if (e.type == Event::Type::KeyDown || e.type == Event::Type::KeyUp) s += " " + key_name(e.key);
+  if (e.type >= Event::Type::MouseMove) s += " " + std::to_string(e.x) + "," + std::to_string(e.y);
+  return s;
+}
+
+std::vector<ScriptCommand> parse(std::string_view text) {
   std::string error;
   auto r = parse_script(text, &error);
-  EXPECT_TRUE(r.has_value()) << error;
-  return r ? *r : std::vector<ScriptCommand>{};
+  EXPECT_TRUE(r) << error;
+  return r.value_or(std::vector<ScriptCommand>{});
 }
 
-std::string parse_error(std::string_view text) {
-  std::string error;
-  EXPECT_FALSE(parse_script(text, &error).has_value()) << "accepted: " << text;
-  return error;
+TEST(ScriptParse, CommandsTheirArgumentsAndLines) {
+  // clang-format off
+  const std::pair<const char*, const char*> cases[] = {
+      {" \twait 100 \r", "wait 100 0 0 0"},   {"idle", "idle 0 0 0 0"},
+      {"type 名前 ABC ", "type 0 0 0 0 [名前 ABC]"}, {"move -5 20", "move -5 20 0 0"},
+      {"press right", "press 0 0 0 0 right"},  {"click 5 6", "click 5 6 0 0"},
+      {"click 7 8 right", "click 7 8 0 0 right"}, {"drag 1 2 3 4", "drag 1 2 3 4"},
+      {"shot a b.png", "shot 0 0 0 0 [a b.png]"}, {"layout l.txt", "layout 0 0 0 0 [l.txt]"},
+      {"expect 27 79 メ ニ", "expect 27 79 0 0 [メ ニ]"}, {"expect 0 3  two", "expect 0 3 0 0 [ two]"},
+      {"close", "close 0 0 0 0"}};
+  // clang-format on
+  for (auto [line, want] : cases) EXPECT_EQ(describe(parse(line).at(0)), want) << line;
+  auto cmds = parse("# start\n\nwait 1\n  # more\nidle\nclose");  // comments count as lines
+  ASSERT_EQ(cmds.size(), 3u);
+  EXPECT_EQ(std::tuple(cmds[0].line, cmds[1].line, cmds[2].line), std::tuple(3, 5, 6));
 }
 
-TEST(ScriptParse, ReadsEveryCommandWithItsArguments) {
-  auto cmds = parse_ok(
-      "# a comment\nwait 100\nidle\n\nkey Enter\nkey Ctrl+C\nkey a\ntype 名前 ABC\nmove 10 20\n"
-      "press right\nrelease left\nclick 5 6\nclick 7 8 right\ndrag 1 2 3 4\nshot out.png\n"
-      "text grid.txt\nlayout layout.txt\nexpect 5 33 メ ニ ュ\nclose\n");
-  ASSERT_EQ(cmds.size(), 17u);
-  using Op = ScriptCommand::Op;
-  EXPECT_EQ(cmds[0].op, Op::Wait);
-  EXPECT_EQ(cmds[0].a, 100);
-  EXPECT_EQ(cmds[0].line, 2);
-  EXPECT_EQ(cmds[2].key, Key::Enter);
-  EXPECT_TRUE(cmds[3].ctrl);
-  EXPECT_EQ(cmds[3].ch, U'c');
-  EXPECT_EQ(cmds[4].key, Key::Char);
-  EXPECT_EQ(cmds[4].ch, U'a');
-  EXPECT_EQ(cmds[5].arg, "名前 ABC");
-  EXPECT_EQ(cmds[7].button, MouseButton::Right);
-  EXPECT_EQ(cmds[9].button, MouseButton::Left);
-  EXPECT_EQ(cmds[10].button, MouseButton::Right);
-  EXPECT_EQ(cmds[11].d, 4);
-  EXPECT_EQ(std::tuple(cmds[15].a, cmds[15].b, cmds[15].arg), std::tuple(5, 33, "メ ニ ュ"));
-  EXPECT_EQ(cmds[16].op, Op::Close);
-  EXPECT_EQ(cmds[16].line, 19);
-}
-
-TEST(ScriptParse, BadLinesNameTheirLine) {
-  EXPECT_NE(parse_error("wait 1\nwait soon\n").find("line 2"), std::string::npos);
-  for (const char* bad :
-       {"jump 3\n", "wait -5\n", "wait 5 6\n", "key Hyper\n", "key Ctrl+1\n", "move 1\n",
-        "press middle\n", "click 1 2 middle\n", "drag 1 2 3\n", "shot\n", "expect 1 2\n",
-        "expect 40 2 x\n", "type \xff\xfe\n", "close now\n"}) {
-    EXPECT_NE(parse_error(bad).find("line 1"), std::string::npos) << bad;
+TEST(ScriptParse, ABadLineIsRefusedWithItsNumberAndWhy) {
+  // clang-format off
+  const std::pair<std::string, std::vector<const char*>> cases[] = {
+      {"unknown command", {"jump 3", "Wait 1"}},
+      {"expected: wait MS", {"wait", "wait -5", "wait 5 6", "wait 99999999999"}},
+      {"expected: idle", {"idle now"}},
+      {"unknown key", {"key Hyper", "key Enter x", "key F13", "key ab", "key Ctrl+1", "key Ctrl+CC"}},
+      {"expected: type TEXT", {"type"}},                 {"text is not UTF-8", {"type \xff"}},
+      {"expected: move X Y", {"move 1", "move 1 2 3"}},  {"expected: press left|right", {"press middle"}},
+      {"expected: release left|right", {"release"}},     {"expected: drag X0 Y0 X1 Y1", {"drag 1 2 3"}},
+      {"expected: click X Y [left|right]", {"click 1 2 middle", "click 1", "click 1 2 left x"}},
+      {"expected: shot FILE", {"shot"}},                 {"expected: layout FILE", {"layout"}},
+      {"expected: expect ROW COL TEXT", {"expect 1 2", "expect 1 2 \xff"}},
+      {"row or column outside the grid", {"expect 28 0 x", "expect 0 80 x", "expect -1 0 x", "expect 0 -1 x"}},
+      {"expected: close", {"close now"}}};
+  // clang-format on
+  for (const auto& [why, lines] : cases) {
+    for (const char* line : lines) {
+      std::string error;
+      EXPECT_FALSE(parse_script(std::string("idle\n# note\n") + line + "\nclose\n", &error));
+      EXPECT_EQ(error, "line 3: " + why + ": " + line);
+    }
   }
 }
 
-// Records what the runner hands out, for the hooks it calls.
-class FakeHooks : public ScriptHooks {
- public:
-  bool save_text(const std::string& path, std::string*) override {
-    saved.push_back(path);
-    return true;
+// Named keys, one character, Ctrl with a letter; nothing else.
+TEST(ScriptParse, KeyNames) {
+  // clang-format off
+  const std::tuple<const char*, Key, char32_t, bool> cases[] = {
+      {"Enter", Key::Enter, 0, false}, {"Esc", Key::Escape, 0, false},    {"F12", Key::F12, 0, false},
+      {"a", Key::Char, U'a', false},   {"Z", Key::Char, U'Z', false},     {"!", Key::Char, U'!', false},
+      {"~", Key::Char, U'~', false},   {"é", Key::Char, U'é', false},     {"Ctrl+C", Key::Char, U'c', true},
+      {"Ctrl+z", Key::Char, U'z', true}};
+  const char* bad[] = {"enter", "Ctrl+", "Ctrl+Enter", "Ctrl+@", "Ctrl+[", "\x7f", "\x01", "\xc3"};
+  // clang-format on
+  for (auto [name, key, ch, ctrl] : cases) {
+    ScriptCommand cmd;
+    EXPECT_TRUE(parse_key_name(name, &cmd)) << name;
+    EXPECT_EQ(std::tuple(cmd.key, cmd.ch, cmd.ctrl), std::tuple(key, ch, ctrl)) << name;
+    EXPECT_TRUE(key == Key::Char || key_name(key) == name) << name;
   }
-  bool save_layout(const std::string& path, std::string*) override {
-    saved.push_back(path);
-    return true;
+  for (const char* name : bad) {
+    ScriptCommand cmd;
+    EXPECT_FALSE(parse_key_name(name, &cmd)) << name;
   }
-  bool expect_text(int, int, const std::string& text, std::string* error) override {
-    *error = "not there";
-    return text == "yes";
-  }
-  std::vector<std::string> saved;
+}
+
+// Runs `script` step by step: each step is the time, whether the program
+// looked for input since the last step, and what it must be handed.
+struct Step {
+  std::uint32_t now;
+  bool idle;
+  std::vector<std::string> events;
 };
-
-TEST(ScriptRunner, HandsOutOneInputPrimitivePerIdle) {
-  ScriptRunner runner(parse_ok("click 10 20\nkey Enter\n"));
-  Surface pic(4, 4);
-  std::vector<Event> out;
-  runner.step(0, pic, out);
-  EXPECT_TRUE(out.empty()) << "nothing before the program first waits";
-  runner.note_idle();
-  runner.step(1, pic, out);
-  ASSERT_EQ(out.size(), 1u);
-  EXPECT_EQ(out[0].type, Event::Type::MouseMove);
-  EXPECT_EQ(out[0].x, 10);
-  runner.step(2, pic, out);
-  EXPECT_EQ(out.size(), 1u) << "the press waits for the program to look";
-  runner.note_idle();
-  runner.step(3, pic, out);
-  ASSERT_EQ(out.size(), 2u);
-  EXPECT_EQ(out[1].type, Event::Type::MouseDown);
-  runner.note_idle();
-  runner.step(4, pic, out);
-  ASSERT_EQ(out.size(), 3u);
-  EXPECT_EQ(out[2].type, Event::Type::MouseUp);
-  runner.note_idle();
-  runner.step(5, pic, out);
-  ASSERT_EQ(out.size(), 5u) << "a key is a down and an up together";
-  EXPECT_EQ(out[3].key, Key::Enter);
-  EXPECT_EQ(out[4].type, Event::Type::KeyUp);
-  EXPECT_TRUE(runner.finished());
-  runner.step(6, pic, out);
-  EXPECT_EQ(out.size(), 5u) << "the close waits until the program has seen the last key";
-  runner.note_idle();
-  runner.step(7, pic, out);
-  ASSERT_EQ(out.size(), 6u);
-  EXPECT_EQ(out[5].type, Event::Type::Close) << "a script that runs out closes the window";
-  runner.step(8, pic, out);
-  EXPECT_EQ(out.size(), 6u) << "closed once";
+ScriptRunner run(const char* script, const std::vector<Step>& steps) {
+  ScriptRunner runner(parse(script));
+  Surface picture(4, 4);
+  for (const Step& s : steps) {
+    if (s.idle) runner.note_idle();
+    std::vector<Event> out;
+    runner.step(s.now, picture, out);
+    std::vector<std::string> got;
+    for (const Event& e : out) got.push_back(describe(e));
+    EXPECT_EQ(got, s.events) << script << " at " << s.now;
+  }
+  return runner;
 }
 
-TEST(ScriptRunner, WaitCountsFromWhenItBeginsAndIdleNeedsAFreshIdle) {
-  ScriptRunner runner(parse_ok("wait 100\nidle\nclose\n"));
-  Surface pic(4, 4);
-  std::vector<Event> out;
-  runner.step(1000, pic, out);
-  runner.note_idle();  // before the idle command began
-  runner.step(1099, pic, out);
-  runner.step(1100, pic, out);
-  EXPECT_TRUE(out.empty());
-  runner.note_idle();
-  runner.step(1101, pic, out);
-  ASSERT_EQ(out.size(), 1u);
-  EXPECT_EQ(out[0].type, Event::Type::Close);
+// A program that polls must see every press and release: one group each
+// time it has looked. A script that runs out closes the window once the
+// program has seen the last input.
+TEST(ScriptRunner, HandsOutAGroupEachTimeTheProgramHasLooked) {
+  // clang-format off
+  run("click 10 20\nkey Enter\n", {{0, false, {}}, {1, true, {"move 10,20"}}, {2, false, {}},
+                                   {3, true, {"press 10,20"}}, {4, true, {"release 10,20"}},
+                                   {5, true, {"down Enter", "up Enter"}}, {6, false, {}},
+                                   {7, true, {"close"}}, {8, true, {}}});
+  run("wait 100\nidle\nclose\n", {{1000, true, {}}, {1099, false, {}}, {1100, false, {}}, {1101, true, {"close"}}});
+  run("wait 10\n", {{0xFFFFFFFAu, false, {}}, {3, false, {}}, {4, false, {"close"}}});  // the clock wraps
+  // clang-format on
 }
 
-TEST(ScriptRunner, TypedTextArrivesAsTextAndCtrlKeysSendNone) {
-  ScriptRunner runner(parse_ok("type aé\nkey Ctrl+C\n"));
-  Surface pic(4, 4);
-  std::vector<Event> out;
-  runner.note_idle();
-  runner.step(0, pic, out);
-  std::string text;
-  for (const Event& e : out) text += e.text;
-  EXPECT_EQ(text, "aé");
-  const std::size_t n = out.size();
-  runner.note_idle();
-  runner.step(1, pic, out);
-  ASSERT_GE(out.size(), n + 3);
-  EXPECT_EQ(out[n].key, Key::Ctrl);
-  EXPECT_EQ(out[n + 1].ch, U'c');
-  EXPECT_TRUE(out[n + 1].ctrl);
-  for (std::size_t i = n; i < out.size(); ++i) EXPECT_NE(out[i].type, Event::Type::Text);
-}
-
-TEST(ScriptRunner, FailedExpectOrFileStopsWithCodeOne) {
-  FakeHooks hooks;
-  ScriptRunner runner(parse_ok("text a.txt\nexpect 1 1 yes\nexpect 1 1 no\nclose\n"));
-  runner.set_hooks(&hooks);
-  Surface pic(4, 4);
-  std::vector<Event> out;
-  runner.step(0, pic, out);
-  EXPECT_EQ(hooks.saved, std::vector<std::string>{"a.txt"});
-  ASSERT_TRUE(runner.failure_code().has_value());
-  EXPECT_EQ(*runner.failure_code(), 1);
-  EXPECT_TRUE(out.empty()) << "stops before the close";
-
-  ScriptRunner shot(parse_ok("shot /nonexistent-dir/x.png\n"));
-  shot.step(0, pic, out);
-  EXPECT_EQ(shot.failure_code().value_or(0), 1);
+// A command that cannot be done stops the program with code 1 (those that
+// look into the program are the e2e scripts' part).
+TEST(ScriptRunner, ACommandThatCannotBeDoneStopsWithCodeOne) {
+  EXPECT_EQ(run("text a.txt\nidle\n", {{0, true, {}}}).failure_code(), 1) << "no program to ask";
+  EXPECT_EQ(run("shot /nonexistent-dir/x.png\nidle\n", {{0, true, {}}}).failure_code(), 1);
+  EXPECT_EQ(run("idle\n", {{0, true, {}}}).failure_code(), std::nullopt);
 }
 
 }  // namespace

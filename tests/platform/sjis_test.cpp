@@ -1,46 +1,57 @@
-// Conversions between the program's Shift-JIS and UTF-8.
+// Conversions between the program's Shift-JIS (code page 932) and UTF-8:
+// what does not convert becomes one '?' and never takes the next along.
 #include "platform/sjis.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace platform {
 namespace {
 
-const std::string kKanji = "\x8a\xbf\x8e\x9a";  // 漢字 in Shift-JIS
-
 TEST(Sjis, ConvertsBothWays) {
-  EXPECT_EQ(sjis_to_utf8("A" + kKanji + "\xb1"), "A漢字ｱ");
-  EXPECT_EQ(utf8_to_sjis("A漢字ｱ"), "A" + kKanji + "\xb1");
-}
-
-// Bytes after a hexadecimal escape are escaped too: "\x41" is "A".
-TEST(Sjis, AByteThatStartsNoCharacterBecomesOneMarkAndSparesTheNext) {
-  EXPECT_EQ(utf8_to_sjis("abc\x81\nA"), "abc?\nA");  // a lone continuation byte
-  EXPECT_EQ(utf8_to_sjis("\xc3\x41"), "?A");         // a lead byte, then ASCII
-  EXPECT_EQ(utf8_to_sjis("\xe6\xbc\x42"), "?B");     // two bytes of three
-  EXPECT_EQ(utf8_to_sjis("x\xf0\x9f"), "x?");        // cut off at the end
-}
-
-TEST(Sjis, ACharacterShiftJisLacksBecomesOneMark) {
-  EXPECT_EQ(utf8_to_sjis("a\xf0\x9f\x98\x80\x62"), "a?b");  // an emoji
-  EXPECT_EQ(utf8_to_sjis("\xc3\xbc!"), "?!");               // ü
-}
-
-TEST(Sjis, BadShiftJisBytesGiveValidUtf8AndSpareTheNext) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"A z~", "A z~"},
+      {"漢字", "\x8a\xbf\x8e\x9a"},
+      {"ｱﾝ", "\xb1\xdd"},
+      {"名前：あ", "\x96\xbc\x91\x4f\x81\x46\x82\xa0"}};
+  for (const auto& [utf8, sjis] : cases)
+    EXPECT_TRUE(utf8_to_sjis(utf8) == sjis && sjis_to_utf8(sjis) == utf8) << utf8;
+  std::string kanji, sjis;
+  for (int i = 0; i < 300; ++i) kanji += "漢", sjis += "\x8a\xbf";
+  EXPECT_EQ(utf8_to_sjis(kanji), sjis) << "longer than one buffer";
+  EXPECT_EQ(sjis_to_utf8(sjis), kanji);
+  // A lone continuation byte, a lead byte before ASCII, two bytes of three,
+  // a cut-off end, an emoji and a u-umlaut Shift-JIS lacks.
+  const std::pair<std::string, std::string> bad[] = {{"abc\x81\nA", "abc?\nA"},
+                                                     {"\xc3\x41", "?A"},
+                                                     {"\xe6\xbc\x42", "?B"},
+                                                     {"x\xf0\x9f", "x?"},
+                                                     {"a\xf0\x9f\x98\x80"
+                                                      "b",
+                                                      "a?b"},
+                                                     {"\xc3\xbc!", "?!"}};
+  for (const auto& [in, out] : bad) EXPECT_EQ(utf8_to_sjis(in), out);
   // A lead byte before a space, bytes that start nothing, a lead byte at the end.
-  std::string out = sjis_to_utf8("\x81\x20\x61\xa0\xfd\x81");
-  EXPECT_TRUE(valid_utf8(out)) << out;
-  EXPECT_EQ(out, "? a???");
+  EXPECT_EQ(sjis_to_utf8("\x81\x20\x61\xa0\xfd\x81"), "? a???");
 }
 
-TEST(Sjis, Utf32RoundTripKeepsValidTextAndMarksTheRest) {
-  std::string text = "a\xc3\xbc漢\xf0\x9f\x98\x80";
+TEST(Sjis, Utf32KeepsValidTextAndMarksEachBadByte) {
+  const std::string text = "a\xc3\xbc漢\xf0\x9f\x98\x80";
+  EXPECT_EQ(utf8_to_utf32(text), U"a\u00fc\u6f22\U0001F600");
   EXPECT_EQ(utf32_to_utf8(utf8_to_utf32(text)), text);
-  EXPECT_EQ(utf8_to_utf32("\xc0\xaf\x7a"), U"\uFFFD\uFFFDz");       // overlong
-  EXPECT_EQ(utf8_to_utf32("\xed\xa0\x80"), U"\uFFFD\uFFFD\uFFFD");  // a surrogate
-  EXPECT_FALSE(valid_utf8("\xe6\xbc"));
+  EXPECT_TRUE(valid_utf8(text));
+  // Overlong, a surrogate, above U+10FFFF, cut off, a byte that starts nothing.
+  const std::pair<std::string, std::u32string> bad[] = {
+      {"\xc0\xaf"
+       "z",
+       U"\uFFFD\uFFFDz"},
+      {"\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD"},
+      {"\xf4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"\xe6\xbc", U"\uFFFD\uFFFD"},
+      {"\xff"
+       "a",
+       U"\uFFFDa"}};
+  for (const auto& [in, out] : bad)
+    EXPECT_TRUE(utf8_to_utf32(in) == out && !valid_utf8(in)) << in.size();
 }
 
 }  // namespace
