@@ -28,12 +28,12 @@ TEST(MidiChoice, TheNamedSoundfontOrTheFirstUsableOneElseAReason) {
   std::remove(junk.c_str());
   std::string why;
   EXPECT_TRUE(find_soundfont(std::nullopt, default_soundfonts(), &why)) << why;
-  EXPECT_EQ(open_midi({MidiMode::FluidSynth, missing, false}, &why), nullptr);
+  EXPECT_EQ(open_midi({MidiMode::FluidSynth, missing, false, {}}, &why), nullptr);
   EXPECT_NE(why.find(missing), std::string::npos) << why;
-  EXPECT_EQ(open_midi({MidiMode::Auto, missing, false}, &why)->describe(), "none");
-  EXPECT_EQ(open_midi({MidiMode::Auto, std::nullopt, true}, &why)->describe(), "recorder");
-  EXPECT_EQ(open_midi({MidiMode::None, gm, false}, &why)->device_count(), 0);
-  EXPECT_EQ(open_midi({MidiMode::Recorder, std::nullopt, false}, &why)->device_count(), 1);
+  EXPECT_EQ(open_midi({MidiMode::Auto, missing, false, {}}, &why)->describe(), "none");
+  EXPECT_EQ(open_midi({MidiMode::Auto, std::nullopt, true, {}}, &why)->describe(), "recorder");
+  EXPECT_EQ(open_midi({MidiMode::None, gm, false, {}}, &why)->device_count(), 0);
+  EXPECT_EQ(open_midi({MidiMode::Recorder, std::nullopt, false, {}}, &why)->device_count(), 1);
 }
 
 TEST(MidiDevices, TheRecorderKeepsTheLatestAndTheLazyDeviceOpensOnFirstUse) {

@@ -7,6 +7,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+
+#include <unistd.h>
 
 #include "tests/support/env.h"
 
@@ -17,7 +20,8 @@ namespace fs = std::filesystem;
 using V = std::optional<Registry::Value>;
 
 struct RegistryFile : ::testing::Test {
-  fs::path dir = fs::path(::testing::TempDir()) / "registry-test";
+  // One folder per test process: CTest runs the tests side by side.
+  fs::path dir = fs::path(::testing::TempDir()) / ("registry-test-" + std::to_string(getpid()));
   std::string path = (dir / "sub" / "registry").string();
   void SetUp() override { fs::remove_all(dir); }
   void TearDown() override { fs::remove_all(dir); }
