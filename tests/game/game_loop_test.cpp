@@ -57,7 +57,7 @@ TEST(SimulationStep, AnswersTheNearestContactTheWalkerMovesInto) {
       {"moving along an obstacle", {300, 200, 20, 0, 0}, {{42, {300, 215, 10, 4}}}, 0, 0},
       {"an obstacle just touching", {300, 200, 0, 20, 0}, {{42, {300, 220, 10, 4}}}, 0, 0},
       {"a removed patch", {300, 200, 0, 20}, {{50, {300, 210, 10, 15, 1, -1}}}, 0, 0},
-      {"oblique, restitution (1 + 0.5) / 2", {300, 200, 20, 0}, {{6, {307.2, 208, 10, 8, 0.5}}}, 2, 6},
+      {"oblique, restitution (1 + 0.5) / 2", {300, 200, 20, 0}, {{8, {307.2, 208, 10, 8, 0.5}}}, 2, 8},
       {"a tie goes to the lower number",
        {300, 200, 0, 20, 0}, {{5, {306, 208, 10, 8}}, {7, {294, 208, 10, 8}}}, 2, 5},
       {"a tie goes to the wall", {300, 455, 0, 20, 0}, {{9, {300, 474, 10, 4}}}, 1, 4},
