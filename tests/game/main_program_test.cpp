@@ -63,37 +63,35 @@ TEST(State, StartsWithItsStartValuesAndArraysEndAtTheirBounds) {
   EXPECT_EQ(s.BEST_NAME(20).view(), std::string(12, ' '));
 }
 
+// Elements from..to of a table.
+template <class A>
+std::vector<double> values(A& a, int from, int to) {
+  std::vector<double> v;
+  for (int i = from; i <= to; ++i) v.push_back(a(i));
+  return v;
+}
+
 // The tables the start-up reads, by their rules.
 void expect_tables(game::Zided& z) {
-  const double colmap[16] = {0, 3, 9, 11, 5, 7, 13, 15, 1, 2, 8, 10, 4, 6, 12, 14};
-  const double palord[8] = {0, 1, 4, 5, 2, 3, 6, 7};
+  using V = std::vector<double>;
+  EXPECT_EQ(values(z.COLMAP, 0, 15), (V{0, 3, 9, 11, 5, 7, 13, 15, 1, 2, 8, 10, 4, 6, 12, 14}));
+  EXPECT_EQ(values(z.PALORD, 0, 7), (V{0, 1, 4, 5, 2, 3, 6, 7}));
+  EXPECT_EQ(values(z.ZONE_A, 1, 40), (V{300, 300, 50, 40, 40, 40, 30, 30, 30, 25, 25, 25, 22, 22,
+                                        22,  22,  16, 16, 16, 16, 16, 14, 14, 14, 14, 14, 10, 10,
+                                        10,  10,  14, 14, 14, 14, 14, 14, 14, 14, 14, 14}));
+  EXPECT_EQ(values(z.ZONE_B, 1, 40), (V{1,  1, 14, 14, 14, 13, 14, 13, 13, 11, 12, 4, 5,  6,
+                                        7,  8, 9,  10, 11, 12, 4,  5,  6,  7,  8,  9, 10, 11,
+                                        12, 4, 5,  6,  7,  8,  9,  10, 11, 12, 4,  5}));
+  EXPECT_EQ(values(z.SKY_R, 1, 10), (V{150, 255, 255, 220, 80, 125, 150, 255, 255, 120}));
+  EXPECT_EQ(values(z.SKY_G, 1, 10), (V{50, 100, 200, 155, 80, 125, 150, 255, 255, 120}));
+  EXPECT_EQ(values(z.SKY_B, 1, 10), (V{50, 100, 200, 255, 255, 255, 210, 200, 100, 50}));
+  EXPECT_EQ((V{z.ZONE_PX(1), z.ZONE_PY(1), z.ZONE_PX(2), z.ZONE_PY(2)}), (V{-50, 600, 670, 600}));
   const double scale[8] = {0, 2, 4, 5, 7, 9, 11, 12};
-  const double zone_a[40] = {300, 300, 50, 40, 40, 40, 30, 30, 30, 25, 25, 25, 22, 22,
-                             22,  22,  16, 16, 16, 16, 16, 14, 14, 14, 14, 14, 10, 10,
-                             10,  10,  14, 14, 14, 14, 14, 14, 14, 14, 14, 14};
-  const double zone_b[40] = {1, 1, 14, 14, 14, 13, 14, 13, 13, 11, 12, 4, 5, 6, 7, 8, 9, 10, 11, 12,
-                             4, 5, 6,  7,  8,  9,  10, 11, 12, 4,  5,  6, 7, 8, 9, 10, 11, 12, 4, 5};
-  const double sky[10][3] = {{150, 50, 50},   {255, 100, 100}, {255, 200, 200}, {220, 155, 255},
-                             {80, 80, 255},   {125, 125, 255}, {150, 150, 210}, {255, 255, 200},
-                             {255, 255, 100}, {120, 120, 50}};  // bands 1..10
-  for (int l = 0; l <= 15; ++l) EXPECT_EQ(z.COLMAP(l), colmap[l]) << "COLMAP " << l;
-  for (int l = 0; l <= 7; ++l) EXPECT_EQ(z.PALORD(l), palord[l]) << "PALORD " << l;
   for (int j = 1; j <= 100; ++j) EXPECT_EQ(z.NOTE(j), scale[(j - 1) % 8]) << "NOTE " << j;
-  for (int k = 1; k <= 40; ++k) {
-    EXPECT_EQ(z.ZONE_A(k), zone_a[k - 1]) << "ZONE_A " << k;
-    EXPECT_EQ(z.ZONE_B(k), zone_b[k - 1]) << "ZONE_B " << k;
-  }
-  for (int b = 1; b <= 10; ++b) {
-    EXPECT_EQ((std::vector<double>{z.SKY_R(b), z.SKY_G(b), z.SKY_B(b)}),
-              std::vector<double>(sky[b - 1], sky[b - 1] + 3))
-        << "band " << b;
-  }
   for (int k = 1; k <= 60; ++k) {
     EXPECT_EQ(z.SNOW_TAB(k), k <= 20 ? 14 : 10) << "SNOW_TAB " << k;
     EXPECT_EQ(z.TREE_TAB(k), 4 + (k - 1) % 9) << "TREE_TAB " << k;
   }
-  EXPECT_EQ((std::vector<double>{z.ZONE_PX(1), z.ZONE_PY(1), z.ZONE_PX(2), z.ZONE_PY(2)}),
-            (std::vector<double>{-50, 600, 670, 600}));
   for (int k = 1; k <= 9; ++k) EXPECT_EQ(z.MENU_ITEM(k).size(), 39u) << "MENU_ITEM " << k;
 }
 
