@@ -2,6 +2,7 @@
 // whole games on a field a walker can cross without meeting an obstacle.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -228,9 +229,7 @@ TEST(Game, TriesTimeOutWinOrAreAbandonedWithTheirTotals) {
       returned = true;
     });
     game::Zided& z = g.game();
-    const auto launches = static_cast<double>(c.aims.find('R') == std::string::npos
-                                                  ? c.aims.size()
-                                                  : c.aims.find('R'));
+    const auto launches = static_cast<double>(std::min(c.aims.find('R'), c.aims.size()));
     const bool lost = c.total && !c.won;
     EXPECT_TRUE(returned);
     EXPECT_EQ(z.TRY_NO, launches);
@@ -250,17 +249,14 @@ TEST(Game, TriesTimeOutWinOrAreAbandonedWithTheirTotals) {
     std::string line;
     std::getline(in, line);
     EXPECT_EQ(line, "try,step,clock,x,y,vx,vy,hit,index");
-    int lines = 0, unanswered_with_index = 0;
-    for (double t, s, clock, x, y, vx, vy, hit, index; std::getline(in, line); ++lines) {
-      ASSERT_EQ(std::sscanf(line.c_str(), "%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf", &t, &s, &clock, &x,
-                            &y, &vx, &vy, &hit, &index),
-                9);
-      unanswered_with_index += hit == 0 && index != 0;
+    int lines = 0;
+    for (; std::getline(in, line); ++lines) {
+      const std::string hit_index = line.substr(line.rfind(',', line.rfind(',') - 1) + 1);
+      EXPECT_TRUE(hit_index[0] != '0' || hit_index == "0,0") << line;
     }
     int steps = 0;
     for (char a : c.aims) steps += a == 'U' ? goal.steps : a == 'S' ? out50.steps : 0;
     EXPECT_EQ(lines, steps);
-    EXPECT_EQ(unanswered_with_index, 0);
     std::remove(trace.c_str());
   }
 }
