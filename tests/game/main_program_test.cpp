@@ -144,7 +144,7 @@ TEST(MainProgram, MenuItemsChangeTheirOptionsAndComeBack) {
       "idle\ntext back\nkey Down\nkey Enter\nidle\ntext time\nkey Left\nkey Enter\n"  // 3: 50
       "idle\nkey Down\nkey Down\nkey Down\nkey Down\nkey Down\nkey Enter\n"     // 8: speed
       "idle\ntext speed\nkey Left\nkey Enter\n"                                  // fast
-      "idle\nkey Up\nkey Up\nkey Enter\nidle\ntype Abcdefghijklm\nkey Enter\n"  // 6: name
+      "idle\nkey Up\nkey Up\nkey Enter\nidle\ntype Abcdefghijklm\ntext name\nkey Enter\n"  // 6
       "idle\ntext poke\nkey Up\nkey Up\nkey Enter\n"                             // 4: layout
       "idle\nkey Down\nkey Enter\nidle\ntext best\nkey Space\n"                  // 5: best 20
       "idle\nkey Down\nkey Down\nkey Enter\nidle\ntext deleted\n"                // 7: delete
@@ -174,6 +174,9 @@ TEST(MainProgram, MenuItemsChangeTheirOptionsAndComeBack) {
       EXPECT_EQ(g.row(18).substr(27, 21), "( Fast <-----> Slow )");
       EXPECT_EQ(g.row(19).substr(32, 11), " 1   2   3 ");
       EXPECT_TRUE(lit(37, 19) && !lit(33, 19) && !lit(41, 19));
+    } else if (name == "name") {
+      EXPECT_TRUE(g.shows(18, 29, " Name")) << g.row(18);
+      EXPECT_TRUE(lit(30, 18));
     } else if (name == "poke") {  // a won game's place, and the layout so far
       z.PLAY_COUNT = 1;
       z.BEST_TIME(1) = 57;
@@ -191,7 +194,7 @@ TEST(MainProgram, MenuItemsChangeTheirOptionsAndComeBack) {
     }
   });
   EXPECT_EQ(g.run_main(), 0);
-  EXPECT_EQ(seen.size(), 8u) << "every stop of the script reached: " << ::testing::PrintToString(seen);
+  EXPECT_EQ(seen.size(), 9u) << "every stop of the script reached: " << ::testing::PrintToString(seen);
   EXPECT_LT(g.host().now(), 100000u) << "End stops at once";
   EXPECT_EQ((std::vector<double>{z.TIME_SEL, z.TIME_LIMIT, z.ANIM_SEL, z.PLAY_COUNT, z.MENU_CHOICE}),
             (std::vector<double>{1, 50, 1, 0, 9}));

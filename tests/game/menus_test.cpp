@@ -1,4 +1,5 @@
-// The keyboard menus, the key prompt and the timed pause.
+// The keyboard menus, the key prompt and the timed pause (the texts of the
+// main menu and the option screens are checked through the main program).
 #include <gtest/gtest.h>
 
 #include "tests/support/game_program.h"
@@ -8,59 +9,50 @@ namespace {
 using testing_support::GameProgram;
 using testing_support::script_options;
 
-TEST(Fmenu1, CursorWrapsBothWaysOtherKeysLeaveIt) {
+// Cursor keys move the highlight and wrap; other keys leave it.
+TEST(Menus, CursorKeysMoveAndWrapOtherKeysDoNothing) {
   const struct {
     const char* keys;
+    bool main;  // FMENU1 of nine items, else HMENU of `items`
+    int items;
     double from, to;
-  } cases[] = {{"key Up\nidle\n", 1, 9},
-               {"key Down\nkey Down\n", 8, 1},
-               {"key Left\nkey x\nkey Esc\n", 4, 4}};
+  } cases[] = {{"key Down\nkey Down\n", true, 9, 8, 1},
+               {"key Left\nkey x\nkey Esc\nkey Right\n", true, 9, 4, 4},
+               {"key Up\n", true, 9, 2, 1},
+               {"key Left\nkey Left\n", false, 3, 2, 3},
+               {"key Right\nkey Right\n", false, 2, 1, 1},
+               {"key Up\nkey Down\nkey Right\n", false, 3, 2, 3}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.keys);
     GameProgram g(script_options(std::string(c.keys) + "key Enter\nwait 10\n"));
     game::Single ch = c.from;
-    g.run([&](game::Zided& z) { z.FMENU1(19, 5, 39, 9, ch); });
-    EXPECT_EQ(ch, c.to) << c.keys;
+    g.run([&](game::Zided& z) {
+      for (int k = 1; k <= 3; ++k) z.OPT_ITEM(k) = "  " + std::to_string(k) + "  ";
+      if (c.main) {
+        z.FMENU1(19, 5, 39, 9, ch);
+      } else {
+        z.HMENU(29, 18, 6, c.items, c.from, ch);
+      }
+    });
+    EXPECT_EQ(ch, c.to);
+    EXPECT_EQ(g.rt().foreground(), 7);
   }
 }
 
-TEST(Fmenu1, DrawsTheFramedMenuWithItsHeadingAndItems) {
+TEST(Fmenu1, DrawsItsFrameAndFaceAndHighlightsTheItemGiven) {
   GameProgram g(script_options("idle\nkey Enter\nwait 10\n"));
   game::Single ch = 3;
   g.run([&](game::Zided& z) { z.FMENU1(19, 5, 39, 9, ch); });
-  EXPECT_EQ(g.row(5).substr(33, 11), "メ ニ ュ");
-  EXPECT_EQ(g.row(6).substr(18, 23), " A  スタート      :");
-  EXPECT_NE(g.row(14).find(" I  終  了        :  End"), std::string::npos);
   // Frame (140,424)-(460,220) in colour COLMAP(2), face (144,420)-(456,224) in COLMAP(3).
   rt::Runtime& r = g.rt();
-  EXPECT_EQ(g.at(140, 424), r.palette_rgb(9));
-  EXPECT_EQ(g.at(460, 220), r.palette_rgb(9));
-  EXPECT_EQ(g.at(143, 300), r.palette_rgb(9));
-  EXPECT_EQ(g.at(144, 300), r.palette_rgb(11));
-  EXPECT_EQ(g.at(456, 224), r.palette_rgb(11));
-  EXPECT_EQ(g.at(461, 300), r.palette_rgb(0)) << "nothing beyond the frame";
-  // The highlighted item is drawn in colour 15, the others in 0.
+  const struct {
+    int x, y, entry;
+  } at[] = {{140, 424, 9}, {460, 220, 9}, {143, 300, 9}, {144, 300, 11},
+            {456, 224, 11}, {461, 300, 0}, {300, 425, 0}, {300, 219, 0}};
+  for (const auto& p : at) EXPECT_EQ(g.at(p.x, p.y), r.palette_rgb(p.entry)) << p.x << "," << p.y;
+  EXPECT_EQ(r.text_colour(33, 5), r.palette_rgb(1)) << "the heading";
   EXPECT_EQ(r.text_colour(19, 8), r.palette_rgb(15));
   EXPECT_EQ(r.text_colour(19, 7), r.palette_rgb(0));
-  EXPECT_EQ(r.foreground(), 7) << "leaves the foreground at 7";
-}
-
-TEST(Hmenu, StartsOnCurMovesWithLeftRightWrapsAndReturnsSel) {
-  const struct {
-    const char* keys;
-    int items;
-    double cur, sel;
-  } cases[] = {{"key Left\nkey Left\n", 3, 2, 3}, {"key Right\nkey Right\n", 2, 1, 1}};
-  for (const auto& c : cases) {
-    GameProgram g(script_options(std::string(c.keys) + "key Enter\nwait 10\n"));
-    game::Single sel = 0;
-    g.run([&](game::Zided& z) {
-      for (int k = 1; k <= 3; ++k) z.OPT_ITEM(k) = "  " + std::to_string(k) + "  ";
-      z.HMENU(29, 18, 6, c.items, c.cur, sel);
-    });
-    EXPECT_EQ(sel, c.sel) << c.keys;
-    EXPECT_EQ(g.row(18).substr(29, 6 * c.items - 1),
-              c.items == 3 ? "  1     2     3  " : "  1     2  ");
-  }
 }
 
 TEST(Anykey, ShowsItsPromptAndIgnoresAKeyTypedBeforeIt) {
@@ -72,7 +64,6 @@ TEST(Anykey, ShowsItsPromptAndIgnoresAKeyTypedBeforeIt) {
     e.text = "a";
     g.host().push_event(e);
     g.rt().pump_messages();
-    ASSERT_EQ(g.rt().keys_waiting(), 1u);
     before = g.host().now();
     z.ANYKEY();
     after = g.host().now();
@@ -83,8 +74,7 @@ TEST(Anykey, ShowsItsPromptAndIgnoresAKeyTypedBeforeIt) {
   EXPECT_EQ(g.row(26).substr(29, 16), std::string(16, ' ')) << "the prompt is erased";
 }
 
-// The clock may wrap during a wait, past 2^32 or past 2^31; a wait that
-// never ends is cut short when the script ends and closes the window.
+// The clock may wrap during a wait, past 2^32 or past 2^31.
 TEST(Wait1, ReturnsJustAfterItsTimeEvenAcrossTheClockWrap) {
   for (auto [ms, from] : {std::pair{1000u, 0u}, {50u, 0xFFFFFFFFu - 20}, {50u, 0x7FFFFFFFu - 20}}) {
     GameProgram g(script_options("wait 5000\n"));
@@ -95,7 +85,6 @@ TEST(Wait1, ReturnsJustAfterItsTimeEvenAcrossTheClockWrap) {
       z.WAIT1(ms);
       end = g.host().millis();
     });
-    EXPECT_LT(start - from, 20u) << "the wait begins before the wrap";
     EXPECT_GT(end - start, ms) << from;
     EXPECT_LT(end - start, ms + 10) << from;
   }
