@@ -1,8 +1,15 @@
-// The walker marker, the try figure and the column of try icons.
+// The walker marker, the try figure and the column of try icons; start point
+// and aim with the mouse (scripts use client pixels: world y = 503 - pixel y);
+// the contact point on a large obstacle; the title animations.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <filesystem>
+#include <tuple>
 #include <vector>
 
+#include "game/walker/aim.h"
+#include "platform/surface.h"
 #include "tests/support/game_program.h"
 #include "tests/support/pixels.h"
 
@@ -10,6 +17,7 @@ namespace {
 
 using platform::Rgb;
 using testing_support::GameProgram;
+using testing_support::script_options;
 
 TEST(Kao, DrawsRadiusNineWhateverWrHeldAndDkaoErasesIt) {
   for (double before : {3.0, 25.0}) {
@@ -118,6 +126,185 @@ TEST(Msadd, ShiftsTheRecordsBelowTheLastTryAndSpendsIt) {
     for (int k = 1; k <= 7; ++k) log.push_back(z.TRY_LOG(k));
     EXPECT_EQ(log, (std::vector<double>{2, 3, 4, 5, -1, 6, 7}));
   });
+}
+
+// Both buttons go down together at pixel (200, 300), before the program looks.
+void both_buttons_down(GameProgram& g) {
+  for (auto b : {platform::MouseButton::Left, platform::MouseButton::Right}) {
+    platform::Event e;
+    e.type = platform::Event::Type::MouseDown;
+    e.button = b;
+    e.x = 200;
+    e.y = 300;
+    g.host().push_event(e);
+  }
+  g.rt().pump_messages();
+}
+
+// Obstacles near the start edge: the start circle (x, 10) overlaps a removed
+// one for 193 <= x <= 207, touches one at x = 400, and overlaps one at 450.
+void obstacles(game::Zided& z, int nobj) {
+  const double o[3][3] = {{200, 39, 20}, {400, 40, 20}, {450, 10, 5}};
+  for (int k = 1; k <= 3; ++k) z.OX(k) = o[k - 1][0], z.OY(k) = o[k - 1][1], z.OR(k) = o[k - 1][2];
+  z.OGONE(1) = -1;
+  z.NOBJ = nobj;
+}
+
+TEST(Fmvel1, PicksAStartPointOnTheEdgeClearOfWallsAndObstacles) {
+  const struct {
+    const char* script;
+    int nobj;
+    bool both_down;
+    double flag, x;
+    int beeps;
+  } cases[] = {
+      {"click 90 300\n", 0, false, 0, 90, 0},
+      {"click 530 300\n", 0, false, 0, 530, 0},
+      {"click 89 300\nclick 531 300\nclick 300 300\n", 0, false, 0, 300, 2},
+      {"move 100 200\npress left\nmove 250 450\nrelease left\n", 0, false, 0, 250, 0},
+      {"click 207 300\nclick 193 300\nclick 450 300\nclick 400 300\n", 3, false, 0, 400, 3},
+      {"click 208 300\n", 3, false, 0, 208, 0},
+      {"click 450 300\n", 2, false, 0, 450, 0},  // past NOBJ
+      {"click 300 300 right\n", 0, false, -1, -1, 0},
+      {"move 320 300\nrelease left\nrelease right\n", 0, true, 0, 320, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.script);
+    GameProgram g(script_options(c.script));
+    double flag = 99, x = 0, y = 0;
+    g.run([&](game::Zided& z) {
+      z.DFWALL();
+      obstacles(z, c.nobj);
+      z.WX(1) = z.WY(1) = -1;
+      if (c.both_down) both_buttons_down(g);
+      game::Single f = 99;
+      z.FMVEL1(f);
+      flag = f;
+      x = z.WX(1);
+      y = z.WY(1);
+    });
+    EXPECT_EQ(flag, c.flag);
+    EXPECT_EQ(x, c.x);
+    EXPECT_EQ(y, c.flag == 0 ? 10 : -1) << "ten units up the edge, whatever the pointer's height";
+    EXPECT_EQ(g.host().beeps(), c.beeps);
+  }
+}
+
+TEST(Fmvel2, AimsAlongTheDragWithLength200) {
+  const struct {
+    const char* script;
+    bool both_down;
+    double flag, vx, vy;
+  } cases[] = {
+      {"drag 100 403 103 399\n", false, 0, 120, 160},  // world (100, 100) to (103, 104)
+      {"drag 400 100 100 500\n", false, 0, -120, -160},
+      {"click 200 300\ndrag 200 300 190 300\n", false, 0, -200, 0},  // the click launched nothing
+      {"move 250 250\nclick 200 300 right\n", false, -1, 7, 8},      // abandoned, vector kept
+      {"wait 50\nmove 200 310\nrelease left\nrelease right\n", true, 0, 0, -200},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.script);
+    GameProgram g(script_options(c.script));
+    double flag = 99, vx = 0, vy = 0;
+    g.run([&](game::Zided& z) {
+      if (c.both_down) both_buttons_down(g);
+      game::Single svx = 7, svy = 8, f = 99;
+      z.FMVEL2(svx, svy, f);
+      flag = f, vx = svx, vy = svy;
+    });
+    EXPECT_EQ(flag, c.flag);
+    EXPECT_FLOAT_EQ(vx, c.vx);
+    EXPECT_FLOAT_EQ(vy, c.vy);
+  }
+}
+
+TEST(LaunchVector, HalfAUnitIsTheShortestAim) {
+  const double cases[][5] = {// dx, dy, launched, vx, vy
+                             {0.5, 0, 1, 200, 0},
+                             {0, -0.5, 1, 0, -200},
+                             {0.49, 0, 0, 7, 8},
+                             {-0.3, 0.39, 0, 7, 8},  // length 0.492
+                             {0, 0, 0, 7, 8}};
+  for (const auto& c : cases) {
+    game::Single vx = 7, vy = 8;
+    EXPECT_EQ(game::launch_vector(c[0], c[1], vx, vy), c[2] == 1) << c[0] << "," << c[1];
+    EXPECT_EQ((std::vector<double>{vx, vy}), (std::vector<double>{c[3], c[4]}));
+  }
+}
+
+TEST(Kasoc, PointOnTheRayTowardsTheWalkerAtTheRadiusDifference) {
+  GameProgram g;
+  g.run([&](game::Zided& z) {
+    z.OX(7) = 100, z.OY(7) = 100, z.OR(7) = 35;
+    z.WX(1) = 130, z.WY(1) = 140;
+    // The walker's own radius counts, not WALK_RADIUS: 100 + (0.6, 0.8) * (35 - r).
+    for (auto [r, x, y] : {std::tuple{10.0, 115.0, 120.0}, {5.0, 118.0, 124.0}}) {
+      z.WR(1) = r;
+      game::Single cx, cy;
+      z.KASOC(1, 7, cx, cy);
+      EXPECT_FLOAT_EQ(cx, x) << r;
+      EXPECT_FLOAT_EQ(cy, y) << r;
+    }
+  });
+}
+
+TEST(Fzmms, GrowsFromTheSmallestFigureAndLeavesOnlyTheLastAndTheTitle) {
+  std::filesystem::path shot = std::filesystem::path(testing::TempDir()) / "fzmms_first.png";
+  GameProgram g(testing_support::script_options("wait 5\nshot " + shot.string() + "\nwait 2000\n"));
+  std::uint32_t start = 0, end = 0;
+  g.run([&](game::Zided& z) {
+    start = g.host().now();
+    z.FZMMS(z.TITLE_COLOR, "Peakwend");
+    end = g.host().now();
+  });
+  std::string err;
+  platform::Surface first(1, 1);
+  ASSERT_TRUE(platform::load_png(shot.string(), &first, &err)) << err;
+  auto e = testing_support::extent(first, g.rt().palette_rgb(15));
+  EXPECT_EQ((std::vector<int>{e.left, e.width(), e.height()}), (std::vector<int>{286, 28, 14}))
+      << "size 14 first: body 28 x 14";
+  platform::Surface last =
+      testing_support::reference_picture([](game::Zided& z) { z.MOSX2(15, 300, 240, 70); });
+  EXPECT_EQ(testing_support::differing(g.rt().backing(), last), 0)
+      << "the seven smaller figures are gone, the 140 x 70 one stays";
+  EXPECT_EQ(g.row(14).substr(30, 20), "      Peakwend      ");
+  EXPECT_EQ(g.rt().cursor_row(), 15) << "the title ends its line";
+  // Eight steps of TITLE_DELAY (15 ms) and the closing half second.
+  EXPECT_GT(end - start, 8u * 15 + 500);
+  EXPECT_LT(end - start, 8u * 15 + 500 + 60);
+}
+
+// Colours of the ring are read against the palette of the last pass, which
+// the second rotation set; afterwards the basic palette is back.
+TEST(Demos, FiguresRunThroughColourNumbersOneToSevenAndThePaletteIsRestored) {
+  GameProgram g, fresh;
+  platform::Rgb after[16] = {}, colour[8] = {};
+  g.run([&](game::Zided& z) {
+    z.DEMOS();
+    for (int e = 0; e < 16; ++e) after[e] = g.rt().palette_rgb(e);
+    z.PALET1(2);
+    for (int n = 1; n <= 7; ++n) colour[n] = g.rt().palette_rgb(rt::CINT(z.COLMAP(n)));
+  });
+  // The colour number whose colour is at world (x, y); 0 when none.
+  auto number = [&](int x, int y) {
+    for (int n = 1; n <= 7; ++n) {
+      if (colour[n] == g.at(x, y)) return n;
+    }
+    return 0;
+  };
+  for (int a = 1; a <= 7; ++a) {
+    for (int b = a + 1; b <= 7; ++b) ASSERT_NE(colour[a], colour[b]) << "told apart";
+  }
+  EXPECT_EQ(number(410, 240), 1) << "k = 0 at the right of the ring";
+  EXPECT_EQ(number(190, 232), 2) << "k = 22 at -176 degrees, below the middle";
+  EXPECT_EQ(number(409, 255), 3) << "k = 44, the last, just above k = 0";
+  EXPECT_EQ(number(300, 240), 0) << "the middle stays empty";
+  // Figure 11 is centred at about (303.8, 130.1), so its body ends near
+  // x = 324; figure 10 (colour 4) shows beyond it.
+  EXPECT_EQ(number(321, 130), 5);
+  EXPECT_EQ(number(327, 131), 4);
+  fresh.run([](game::Zided&) {});
+  for (int e = 0; e < 16; ++e) EXPECT_EQ(after[e], fresh.rt().palette_rgb(e)) << "entry " << e;
 }
 
 }  // namespace

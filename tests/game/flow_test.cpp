@@ -1,11 +1,12 @@
-// The game's state, its start-up, the title screen and the main menu's items,
-// through the real main program.
+// The game's state, its start-up and title, the main menu and its option
+// screens, the menu and prompt procedures, and the MIDI output.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/midi.h"
 #include "platform/sjis.h"
 #include "tests/support/game_program.h"
 
@@ -14,6 +15,7 @@ namespace {
 using testing_support::GameProgram;
 using testing_support::OnText;
 using S = game::State;
+using testing_support::script_options;
 
 // The start values: a fresh state has them and the start-up sets them again.
 const std::pair<rt::Single S::*, double> kSingles[] = {
@@ -111,6 +113,7 @@ TEST(MainProgram, StartsUpThroughTheTitleIntoTheMenu) {
     if (name == "title") {
       EXPECT_EQ(g.row(14).substr(36, 8), "Peakwend");
       EXPECT_EQ(g.row(17).substr(32, 11), "Version 4.1");
+      EXPECT_TRUE(g.shows(25, 25, "Rebuilt for Linux by Peakwend"));
     } else if (name == "layout") {
       EXPECT_EQ(g.row(20).substr(28, 19), " Lay out Mountains ");
       EXPECT_EQ(g.row(14), std::string(80, ' ')) << "the title is gone";
@@ -140,7 +143,8 @@ TEST(MainProgram, StartsUpThroughTheTitleIntoTheMenu) {
 // Every item of the menu once, the cursor carried from one to the next.
 TEST(MainProgram, MenuItemsChangeTheirOptionsAndComeBack) {
   const std::string script =
-      "idle\nkey Down\nkey Enter\nidle\ntext level\nkey Right\nkey Enter\n"     // 2: level 3
+      "idle\nkey Down\nidle\ntext down\nkey Enter\n"                           // 2: level
+      "idle\ntext level\nkey Right\nidle\ntext right\nkey Enter\n"            // level 3
       "idle\ntext back\nkey Down\nkey Enter\nidle\ntext time\nkey Left\nkey Enter\n"  // 3: 50
       "idle\nkey Down\nkey Down\nkey Down\nkey Down\nkey Down\nkey Enter\n"     // 8: speed
       "idle\ntext speed\nkey Left\nkey Enter\n"                                  // fast
@@ -159,7 +163,11 @@ TEST(MainProgram, MenuItemsChangeTheirOptionsAndComeBack) {
   std::vector<std::string> seen;
   OnText hooks(g, [&](const std::string& name) {
     seen.push_back(name);
-    if (name == "level") {
+    if (name == "down") {
+      EXPECT_TRUE(lit(19, 7) && !lit(19, 6)) << "the highlight moved down";
+    } else if (name == "right") {
+      EXPECT_TRUE(lit(43, 18) && !lit(37, 18)) << "the highlight moved right";
+    } else if (name == "level") {
       EXPECT_EQ(g.row(17).substr(26, 22), "( High --------- Low )");
       EXPECT_EQ(g.row(18).substr(29, 17), "  1     2     3  ");
       EXPECT_TRUE(lit(37, 18) && !lit(31, 18) && !lit(43, 18)) << "on the current level";
@@ -194,12 +202,106 @@ TEST(MainProgram, MenuItemsChangeTheirOptionsAndComeBack) {
     }
   });
   EXPECT_EQ(g.run_main(), 0);
-  EXPECT_EQ(seen.size(), 9u) << "every stop of the script reached: " << ::testing::PrintToString(seen);
+  EXPECT_EQ(seen.size(), 11u) << "every stop of the script reached: " << ::testing::PrintToString(seen);
   EXPECT_LT(g.host().now(), 100000u) << "End stops at once";
   EXPECT_EQ((std::vector<double>{z.TIME_SEL, z.TIME_LIMIT, z.ANIM_SEL, z.PLAY_COUNT, z.MENU_CHOICE}),
             (std::vector<double>{1, 50, 1, 0, 9}));
   EXPECT_EQ(z.ANIM_DELAY, 2);
   EXPECT_EQ(z.PLAYER_NAME.view(), "Abcdefghij");
+}
+
+// Cursor keys move the highlight and wrap; other keys leave it.
+TEST(Menus, CursorKeysMoveAndWrapOtherKeysDoNothing) {
+  const struct {
+    const char* keys;
+    bool main;  // FMENU1 of nine items, else HMENU of `items`
+    int items;
+    double from, to;
+  } cases[] = {{"key Down\nkey Down\n", true, 9, 8, 1},
+               {"key Left\nkey x\nkey Esc\nkey Right\n", true, 9, 4, 4},
+               {"key Up\n", true, 9, 2, 1},
+               {"key Left\nkey Left\n", false, 3, 2, 3},
+               {"key Right\nkey Right\n", false, 2, 1, 1},
+               {"key Up\nkey Down\nkey Right\n", false, 3, 2, 3}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.keys);
+    GameProgram g(script_options(std::string(c.keys) + "key Enter\nwait 10\n"));
+    game::Single ch = c.from;
+    g.run([&](game::Zided& z) {
+      for (int k = 1; k <= 3; ++k) z.OPT_ITEM(k) = "  " + std::to_string(k) + "  ";
+      if (c.main) {
+        z.FMENU1(19, 5, 39, 9, ch);
+      } else {
+        z.HMENU(29, 18, 6, c.items, c.from, ch);
+      }
+    });
+    EXPECT_EQ(ch, c.to);
+    EXPECT_EQ(g.rt().foreground(), 7);
+  }
+}
+
+TEST(Fmenu1, DrawsItsFrameAndFaceAndHighlightsTheItemGiven) {
+  GameProgram g(script_options("idle\nkey Enter\nwait 10\n"));
+  game::Single ch = 3;
+  g.run([&](game::Zided& z) { z.FMENU1(19, 5, 39, 9, ch); });
+  // Frame (140,424)-(460,220) in colour COLMAP(2), face (144,420)-(456,224) in COLMAP(3).
+  rt::Runtime& r = g.rt();
+  const struct {
+    int x, y, entry;
+  } at[] = {{140, 424, 9}, {460, 220, 9}, {143, 300, 9}, {144, 300, 11},
+            {456, 224, 11}, {461, 300, 0}, {300, 425, 0}, {300, 219, 0}};
+  for (const auto& p : at) EXPECT_EQ(g.at(p.x, p.y), r.palette_rgb(p.entry)) << p.x << "," << p.y;
+  EXPECT_EQ(r.text_colour(33, 5), r.palette_rgb(1)) << "the heading";
+  EXPECT_EQ(r.text_colour(19, 8), r.palette_rgb(15));
+  EXPECT_EQ(r.text_colour(19, 7), r.palette_rgb(0));
+}
+
+TEST(Anykey, ShowsItsPromptAndIgnoresAKeyTypedBeforeIt) {
+  GameProgram g(script_options("idle\nexpect 26 29 * Push any key *\nwait 300\nkey b\nwait 10\n"));
+  std::uint32_t before = 0, after = 0;
+  int code = g.run([&](game::Zided& z) {
+    platform::Event e;
+    e.type = platform::Event::Type::Text;
+    e.text = "a";
+    g.host().push_event(e);
+    g.rt().pump_messages();
+    before = g.host().now();
+    z.ANYKEY();
+    after = g.host().now();
+  });
+  EXPECT_EQ(code, 0) << "the prompt was on the grid while it waited";
+  EXPECT_GE(after - before, 300u) << "waited for the key typed after the prompt";
+  EXPECT_EQ(g.rt().keys_waiting(), 0u);
+  EXPECT_EQ(g.row(26).substr(29, 16), std::string(16, ' ')) << "the prompt is erased";
+}
+
+// The clock may wrap during a wait, past 2^32 or past 2^31.
+TEST(Wait1, ReturnsJustAfterItsTimeEvenAcrossTheClockWrap) {
+  for (auto [ms, from] : {std::pair{1000u, 0u}, {50u, 0xFFFFFFFFu - 20}, {50u, 0x7FFFFFFFu - 20}}) {
+    GameProgram g(script_options("wait 5000\n"));
+    g.host().advance(from);
+    std::uint32_t start = 0, end = 0;
+    g.run([&, ms = ms](game::Zided& z) {
+      start = g.host().millis();
+      z.WAIT1(ms);
+      end = g.host().millis();
+    });
+    // It returns at the first reading more than ms after its first; on this
+    // clock every reading takes a millisecond.
+    EXPECT_EQ(end - start, ms + 3) << from;
+  }
+}
+
+TEST(Mopen, WithoutADeviceSaysSoAndTheGameStaysSilent) {
+  for (bool device : {true, false}) {
+    platform::HostOptions o;
+    if (!device) o.midi = std::make_shared<platform::NoMidi>();
+    testing_support::GameProgram g(o);
+    g.run([&](game::Zided& z) { z.MOPEN(); });
+    EXPECT_EQ(g.game().MIDI_OK, device ? 1 : -1);
+    EXPECT_EQ(g.game().MIDI_HANDLE != 0, device);
+    EXPECT_EQ(g.row(0).substr(0, 10), device ? "          " : "midi---no ");
+  }
 }
 
 }  // namespace
