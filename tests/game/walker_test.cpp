@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <tuple>
 #include <vector>
 
@@ -249,29 +248,30 @@ TEST(Kasoc, PointOnTheRayTowardsTheWalkerAtTheRadiusDifference) {
 }
 
 TEST(Fzmms, GrowsFromTheSmallestFigureAndLeavesOnlyTheLastAndTheTitle) {
-  std::filesystem::path shot = std::filesystem::path(testing::TempDir()) / "fzmms_first.png";
-  GameProgram g(testing_support::script_options("wait 5\nshot " + shot.string() + "\nwait 2000\n"));
-  std::uint32_t start = 0, end = 0;
-  g.run([&](game::Zided& z) {
-    start = g.host().now();
-    z.FZMMS(z.TITLE_COLOR, "Peakwend");
-    end = g.host().now();
+  GameProgram g(testing_support::script_options("wait 5\ntext first\nwait 2000\n"));
+  bool seen = false;
+  testing_support::OnText first(g, [&](const std::string&) {
+    seen = true;
+    auto e = testing_support::extent(g.rt().backing(), g.rt().palette_rgb(15));
+    EXPECT_EQ((std::vector<int>{e.left, e.width(), e.height()}), (std::vector<int>{286, 28, 14}))
+        << "size 14 first: body 28 x 14";
   });
-  std::string err;
-  platform::Surface first(1, 1);
-  ASSERT_TRUE(platform::load_png(shot.string(), &first, &err)) << err;
-  auto e = testing_support::extent(first, g.rt().palette_rgb(15));
-  EXPECT_EQ((std::vector<int>{e.left, e.width(), e.height()}), (std::vector<int>{286, 28, 14}))
-      << "size 14 first: body 28 x 14";
+  std::uint32_t took = 0;
+  g.run([&](game::Zided& z) {
+    took = g.host().now();
+    z.FZMMS(z.TITLE_COLOR, "Peakwend");
+    took = g.host().now() - took;
+  });
+  EXPECT_TRUE(seen);
   platform::Surface last =
       testing_support::reference_picture([](game::Zided& z) { z.MOSX2(15, 300, 240, 70); });
   EXPECT_EQ(testing_support::differing(g.rt().backing(), last), 0)
       << "the seven smaller figures are gone, the 140 x 70 one stays";
   EXPECT_EQ(g.row(14).substr(30, 20), "      Peakwend      ");
   EXPECT_EQ(g.rt().cursor_row(), 15) << "the title ends its line";
-  // Eight steps of TITLE_DELAY (15 ms) and the closing half second.
-  EXPECT_GT(end - start, 8u * 15 + 500);
-  EXPECT_LT(end - start, 8u * 15 + 500 + 60);
+  // Eight waits of TITLE_DELAY (15 ms) and the closing half second, each
+  // ending at the first reading beyond its time (a reading takes 1 ms).
+  EXPECT_EQ(took, 8u * (15 + 2) + (500 + 2));
 }
 
 // Colours of the ring are read against the palette of the last pass, which
@@ -279,8 +279,11 @@ TEST(Fzmms, GrowsFromTheSmallestFigureAndLeavesOnlyTheLastAndTheTitle) {
 TEST(Demos, FiguresRunThroughColourNumbersOneToSevenAndThePaletteIsRestored) {
   GameProgram g, fresh;
   platform::Rgb after[16] = {}, colour[8] = {};
+  std::uint32_t took = 0;
   g.run([&](game::Zided& z) {
+    took = g.host().now();
     z.DEMOS();
+    took = g.host().now() - took;
     for (int e = 0; e < 16; ++e) after[e] = g.rt().palette_rgb(e);
     z.PALET1(2);
     for (int n = 1; n <= 7; ++n) colour[n] = g.rt().palette_rgb(rt::CINT(z.COLMAP(n)));
@@ -303,6 +306,7 @@ TEST(Demos, FiguresRunThroughColourNumbersOneToSevenAndThePaletteIsRestored) {
   // x = 324; figure 10 (colour 4) shows beyond it.
   EXPECT_EQ(number(321, 130), 5);
   EXPECT_EQ(number(327, 131), 4);
+  EXPECT_EQ(took, 3u * 45 * (5 + 2)) << "three passes of 45 figures, DEMO_DELAY each";
   fresh.run([](game::Zided&) {});
   for (int e = 0; e < 16; ++e) EXPECT_EQ(after[e], fresh.rt().palette_rgb(e)) << "entry " << e;
 }
