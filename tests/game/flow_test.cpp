@@ -19,9 +19,9 @@ using testing_support::script_options;
 
 // The start values: a fresh state has them and the start-up sets them again.
 const std::pair<rt::Single S::*, double> kSingles[] = {
-    {&S::LEVEL, 2},     {&S::TIME_SEL, 2},     {&S::TIME_LIMIT, 100}, {&S::ANIM_SEL, 2},
-    {&S::DT, 0.06},     {&S::TRIES, 10},       {&S::PLAY_COUNT, 0},   {&S::NWALK, 1},
-    {&S::NOBJ_SET, 100}, {&S::WALK_RADIUS, 10}, {&S::WALL_PAD, 10},    {&S::LAYOUT_COUNT, 1},
+    {&S::LEVEL, 2},        {&S::TIME_SEL, 2},     {&S::TIME_LIMIT, 100}, {&S::ANIM_SEL, 2},
+    {&S::DT, 0.06},        {&S::TRIES, 10},       {&S::PLAY_COUNT, 0},   {&S::NWALK, 1},
+    {&S::NOBJ_SET, 100},   {&S::WALK_RADIUS, 10}, {&S::WALL_PAD, 10},    {&S::LAYOUT_COUNT, 1},
     {&S::TITLE_COLOR, 15}, {&S::MENU_CHOICE, 1}};
 const std::pair<game::Long S::*, int> kLongs[] = {
     {&S::ANIM_DELAY, 5}, {&S::TITLE_DELAY, 15}, {&S::DEMO_DELAY, 5}};
@@ -78,12 +78,12 @@ void expect_tables(game::Zided& z) {
   using V = std::vector<double>;
   EXPECT_EQ(values(z.COLMAP, 0, 15), (V{0, 3, 9, 11, 5, 7, 13, 15, 1, 2, 8, 10, 4, 6, 12, 14}));
   EXPECT_EQ(values(z.PALORD, 0, 7), (V{0, 1, 4, 5, 2, 3, 6, 7}));
-  EXPECT_EQ(values(z.ZONE_A, 1, 40), (V{300, 300, 50, 40, 40, 40, 30, 30, 30, 25, 25, 25, 22, 22,
-                                        22,  22,  16, 16, 16, 16, 16, 14, 14, 14, 14, 14, 10, 10,
-                                        10,  10,  14, 14, 14, 14, 14, 14, 14, 14, 14, 14}));
-  EXPECT_EQ(values(z.ZONE_B, 1, 40), (V{1,  1, 14, 14, 14, 13, 14, 13, 13, 11, 12, 4, 5,  6,
-                                        7,  8, 9,  10, 11, 12, 4,  5,  6,  7,  8,  9, 10, 11,
-                                        12, 4, 5,  6,  7,  8,  9,  10, 11, 12, 4,  5}));
+  EXPECT_EQ(values(z.ZONE_A, 1, 40),
+            (V{300, 300, 50, 40, 40, 40, 30, 30, 30, 25, 25, 25, 22, 22, 22, 22, 16, 16, 16, 16,
+               16,  14,  14, 14, 14, 14, 10, 10, 10, 10, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14}));
+  EXPECT_EQ(values(z.ZONE_B, 1, 40),
+            (V{1, 1, 14, 14, 14, 13, 14, 13, 13, 11, 12, 4, 5, 6, 7, 8,  9,  10, 11, 12,
+               4, 5, 6,  7,  8,  9,  10, 11, 12, 4,  5,  6, 7, 8, 9, 10, 11, 12, 4,  5}));
   EXPECT_EQ(values(z.SKY_R, 1, 10), (V{150, 255, 255, 220, 80, 125, 150, 255, 255, 120}));
   EXPECT_EQ(values(z.SKY_G, 1, 10), (V{50, 100, 200, 155, 80, 125, 150, 255, 255, 120}));
   EXPECT_EQ(values(z.SKY_B, 1, 10), (V{50, 100, 200, 255, 255, 255, 210, 200, 100, 50}));
@@ -143,18 +143,18 @@ TEST(MainProgram, StartsUpThroughTheTitleIntoTheMenu) {
 // Every item of the menu once, the cursor carried from one to the next.
 TEST(MainProgram, MenuItemsChangeTheirOptionsAndComeBack) {
   const std::string script =
-      "idle\nkey Down\nidle\ntext down\nkey Enter\n"                           // 2: level
-      "idle\ntext level\nkey Right\nidle\ntext right\nkey Enter\n"            // level 3
+      "idle\nkey Down\nidle\ntext down\nkey Enter\n"                                  // 2: level
+      "idle\ntext level\nkey Right\nidle\ntext right\nkey Enter\n"                    // level 3
       "idle\ntext back\nkey Down\nkey Enter\nidle\ntext time\nkey Left\nkey Enter\n"  // 3: 50
-      "idle\nkey Down\nkey Down\nkey Down\nkey Down\nkey Down\nkey Enter\n"     // 8: speed
-      "idle\ntext speed\nkey Left\nkey Enter\n"                                  // fast
+      "idle\nkey Down\nkey Down\nkey Down\nkey Down\nkey Down\nkey Enter\n"           // 8: speed
+      "idle\ntext speed\nkey Left\nkey Enter\n"                                       // fast
       "idle\nkey Up\nkey Up\nkey Enter\nidle\ntype Abcdefghijklm\ntext name\nkey Enter\n"  // 6
-      "idle\ntext poke\nkey Up\nkey Up\nkey Enter\n"                             // 4: layout
-      "idle\nkey Down\nkey Enter\nidle\ntext best\nkey Space\n"                  // 5: best 20
-      "idle\nkey Down\nkey Down\nkey Enter\nidle\ntext deleted\n"                // 7: delete
-      "key Up\nkey Up\nkey Up\nkey Up\nkey Up\nkey Up\nkey Enter\n"              // 1: start
-      "idle\ntext game\nclick 300 300 right\n"                                   // abandoned
-      "idle\nkey Up\nkey Enter\nwait 100000\n";                                  // 9: end
+      "idle\ntext poke\nkey Up\nkey Up\nkey Enter\n"                 // 4: layout
+      "idle\nkey Down\nkey Enter\nidle\ntext best\nkey Space\n"      // 5: best 20
+      "idle\nkey Down\nkey Down\nkey Enter\nidle\ntext deleted\n"    // 7: delete
+      "key Up\nkey Up\nkey Up\nkey Up\nkey Up\nkey Up\nkey Enter\n"  // 1: start
+      "idle\ntext game\nclick 300 300 right\n"                       // abandoned
+      "idle\nkey Up\nkey Enter\nwait 100000\n";                      // 9: end
   GameProgram g(testing_support::script_options(script));
   game::Zided& z = g.game();
   const rt::Runtime& r = g.rt();
@@ -202,10 +202,12 @@ TEST(MainProgram, MenuItemsChangeTheirOptionsAndComeBack) {
     }
   });
   EXPECT_EQ(g.run_main(), 0);
-  EXPECT_EQ(seen.size(), 11u) << "every stop of the script reached: " << ::testing::PrintToString(seen);
+  EXPECT_EQ(seen.size(), 11u) << "every stop of the script reached: "
+                              << ::testing::PrintToString(seen);
   EXPECT_LT(g.host().now(), 100000u) << "End stops at once";
-  EXPECT_EQ((std::vector<double>{z.TIME_SEL, z.TIME_LIMIT, z.ANIM_SEL, z.PLAY_COUNT, z.MENU_CHOICE}),
-            (std::vector<double>{1, 50, 1, 0, 9}));
+  EXPECT_EQ(
+      (std::vector<double>{z.TIME_SEL, z.TIME_LIMIT, z.ANIM_SEL, z.PLAY_COUNT, z.MENU_CHOICE}),
+      (std::vector<double>{1, 50, 1, 0, 9}));
   EXPECT_EQ(z.ANIM_DELAY, 2);
   EXPECT_EQ(z.PLAYER_NAME.view(), "Abcdefghij");
 }
@@ -248,7 +250,7 @@ TEST(Fmenu1, DrawsItsFrameAndFaceAndHighlightsTheItemGiven) {
   rt::Runtime& r = g.rt();
   const struct {
     int x, y, entry;
-  } at[] = {{140, 424, 9}, {460, 220, 9}, {143, 300, 9}, {144, 300, 11},
+  } at[] = {{140, 424, 9},  {460, 220, 9}, {143, 300, 9}, {144, 300, 11},
             {456, 224, 11}, {461, 300, 0}, {300, 425, 0}, {300, 219, 0}};
   for (const auto& p : at) EXPECT_EQ(g.at(p.x, p.y), r.palette_rgb(p.entry)) << p.x << "," << p.y;
   EXPECT_EQ(r.text_colour(33, 5), r.palette_rgb(1)) << "the heading";

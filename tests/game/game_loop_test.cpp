@@ -21,7 +21,9 @@ constexpr float kDt = 0.06f;
 constexpr int kScale[8] = {0, 2, 4, 5, 7, 9, 11, 12};
 
 // A coordinate after one step's move, as SINGLE.
-float moved(double p, double v) { return static_cast<float>(p + v * double(kDt)); }
+float moved(double p, double v) {
+  return static_cast<float>(p + v * double(kDt));
+}
 
 // Note on, then note off, of MIDI key `key`.
 std::vector<std::uint32_t> note(int key) {
@@ -41,6 +43,7 @@ struct Row {
 // Everything a step does follows from the contact it answers: the rebound,
 // the note, the pause at a zone circle, the wear of a snow patch.
 TEST(SimulationStep, AnswersTheNearestContactTheWalkerMovesInto) {
+  // clang-format off
   const Row rows[] = {
       {"nothing in reach", {300, 200, 20, 15}, {}, 0, 0},
       {"side wall 1, moving in", {86, 200, -20, 5}, {}, 1, 1},
@@ -80,6 +83,7 @@ TEST(SimulationStep, AnswersTheNearestContactTheWalkerMovesInto) {
       {"no MIDI device, obstacle", {300, 200, 0, 20}, {{44, {300, 220, 14}}}, 2, 44, 1, false},
       {"no MIDI device, wall", {86, 200, -20, 5}, {}, 1, 1, 1, false},
   };
+  // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     Field f(row.w, row.obstacles, [&](Field& f) {
@@ -137,11 +141,13 @@ TEST(SimulationStep, LaterStepsAnswerWhatIsStillMovedInto) {
     bool relaunch;  // the velocity set back before every step
     std::vector<std::pair<int, int>> answered;
   } cases[] = {
+      // clang-format off
       {"bounced once", {300, 200, 0, 20}, {{42, {300, 216, 10, 4}}}, false, {{2, 42}, {0, 0}, {0, 0}}},
       {"the wall, then the obstacle", {86.2, 298.8, -20, 20}, {{13, {85, 316, 10, 4}}}, false,
        {{1, 1}, {2, 13}}},
       {"a patch of 14 hit three times", {300, 200, 0, 20, 0}, {{44, {300, 218, 14}}}, true,
        {{2, 44}, {2, 44}, {0, 0}}},
+      // clang-format on
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -190,7 +196,7 @@ std::string number(const char* format, double v) {
 std::string play(const std::string& aims) {
   std::string s = aims[0] == 'R' ? "" : "idle\nclick 310 493\n";
   for (char a : aims) {
-    s += a == 'U' ? "idle\ndrag 300 400 300 300\n"
+    s += a == 'U'   ? "idle\ndrag 300 400 300 300\n"
          : a == 'S' ? "idle\ndrag 300 300 400 300\n"
                     : "idle\nclick 300 300 right\n";
   }

@@ -43,8 +43,9 @@ void set_generator(rt::Runtime& r, std::uint32_t target) {
   r.RANDOMIZE(static_cast<std::int32_t>(r.random_state() ^ target));
 }
 
-double sq(double v) { return v * v; }
-
+double sq(double v) {
+  return v * v;
+}
 
 Circles stored(game::Zided& z) {
   Circles out;
@@ -153,7 +154,8 @@ TEST(Setfd, ShowsItsMessageForASecondOnTheWalledField) {
   game::Zided& z = g.game();
   EXPECT_EQ((std::vector<double>{z.FIELD_X, z.FIELD_Y, z.FIELD_W, z.FIELD_H, z.NWALL}),
             (std::vector<double>{80, 16, 460, 432, 4}));
-  const double walls[4][5] = {  // x1, y1, x2, y2, sign of the outward normal
+  // x1, y1, x2, y2, sign of the outward normal
+  const double walls[4][5] = {
       {80, 0, 80, 464, -1}, {540, 0, 540, 464, 1}, {80, 0, 540, 0, -1}, {80, 464, 540, 464, 1}};
   for (int k = 1; k <= 4; ++k) {
     EXPECT_EQ(
@@ -169,8 +171,10 @@ TEST(Layout, TouchingIsAcceptedAndOverlappingRedrawn) {
   for (bool touching : {true, false}) {
     SCOPED_TRACE(touching);
     Generator zone{0x0BADF00Du}, snow{0x13579BDFu};
-    const auto x = static_cast<float>(131 + 358 * zone.next()), y = static_cast<float>(67 + 330 * zone.next());
-    const auto sx = static_cast<float>(95 + 430 * snow.next()), sy = static_cast<float>(47 + 402 * snow.next());
+    const auto x = static_cast<float>(131 + 358 * zone.next()),
+               y = static_cast<float>(67 + 330 * zone.next());
+    const auto sx = static_cast<float>(95 + 430 * snow.next()),
+               sy = static_cast<float>(47 + 402 * snow.next());
     GameProgram g;
     g.run([&](game::Zided& z) {
       z.DFWALL();
@@ -189,10 +193,12 @@ TEST(Layout, TouchingIsAcceptedAndOverlappingRedrawn) {
   }
 }
 
-constexpr Rgb rgb(int r, int g, int b) { return static_cast<Rgb>((r << 16) | (g << 8) | b); }
+constexpr Rgb rgb(int r, int g, int b) {
+  return static_cast<Rgb>((r << 16) | (g << 8) | b);
+}
 
 constexpr Rgb kFloor = rgb(0, 80, 0), kFrame = rgb(0, 140, 0), kGrey = rgb(150, 150, 150);
-constexpr Rgb kWhite = rgb(255, 255, 255);
+constexpr Rgb kWhite = rgb(255, 255, 255), kGreen = rgb(0, 255, 75);  // entry 11
 
 void place(game::Zided& z, const std::map<int, Circle>& obstacles) {
   z.NOBJ = 100;
@@ -227,14 +233,13 @@ TEST(Field, FrameFloorGoalLineSkyAndObstaclesInTheLandscapeColours) {
     const struct {
       int x, y;
       Rgb c;
-    } at[] = {{40, 100, kFrame},   {63, 100, kFrame},   {64, 100, kFrame},  {79, 100, kFrame},
-              {80, 100, kFloor},   {540, 100, kFloor},  {541, 100, kFrame}, {556, 100, kFrame},
-              {639, 100, kFrame},  {300, 464, kGrey},   {528, 464, kGrey},  {529, 464, kFloor},
-              {300, 465, sky},     {528, 503, sky},     {529, 470, kFloor}, {150, 400, sky},
-              {180, 400, kFloor},  {450, 100, kGrey},   {300, 200, rgb(0, 255, 75)},
-              {276, 200, rgb(0, 255, 75)}, {275, 200, kFloor}, {300, 222, rgb(0, 255, 75)},
-              {316, 216, rgb(0, 255, 75)}, {400, 300, kWhite}, {387, 300, kWhite},
-              {200, 300, kFloor}};
+    } at[] = {{40, 100, kFrame},  {63, 100, kFrame},  {64, 100, kFrame},  {79, 100, kFrame},
+              {80, 100, kFloor},  {540, 100, kFloor}, {541, 100, kFrame}, {556, 100, kFrame},
+              {639, 100, kFrame}, {300, 464, kGrey},  {528, 464, kGrey},  {529, 464, kFloor},
+              {300, 465, sky},    {528, 503, sky},    {529, 470, kFloor}, {150, 400, sky},
+              {180, 400, kFloor}, {450, 100, kGrey},  {300, 200, kGreen}, {276, 200, kGreen},
+              {275, 200, kFloor}, {300, 222, kGreen}, {316, 216, kGreen}, {400, 300, kWhite},
+              {387, 300, kWhite}, {200, 300, kFloor}};
     for (const auto& p : at) EXPECT_EQ(g.at(p.x, p.y), p.c) << p.x << "," << p.y;
     // Mountain 1's grey outline crosses the row y = 400 at -50 + sqrt(299^2 - 200^2) = 172.3.
     const platform::Surface& s = g.rt().backing();
@@ -254,7 +259,8 @@ TEST(Field, DstoneWearsAPatchOfFourteenToTenAndThenAway) {
     z.DSTONE(44);
     z.FRESH1();
   });
-  EXPECT_EQ((std::vector<double>{g.game().OR(44), g.game().OGONE(44)}), (std::vector<double>{10, -1}));
+  EXPECT_EQ((std::vector<double>{g.game().OR(44), g.game().OGONE(44)}),
+            (std::vector<double>{10, -1}));
   EXPECT_EQ(g.at(400, 300), kFloor);
 }
 
@@ -266,9 +272,11 @@ TEST(Ending, TreesAndTheirRingsForZoneCirclesAndPatchesOnly) {
   g.run([&](game::Zided& z) {
     for (int e = 0; e <= 15; ++e) z.runtime().PALETTE_RGB(0, e, 255 - 16 * e, 16 * e, 8 * e + 1);
     z.runtime().CLS(0, 0);
+    // clang-format off
     place(z, {{1, {100, 400, 5, 1}},       {5, {200, 400, 16, 14}},     {10, {300, 400, 16, 13}},
               {43, {120, 200, 10, 10}},    {25, {230, 200, 25, 4}},     {44, {340, 200, 14, 15}},
               {52, {440, 200, 10, 15}},    {64, {500, 400, 10, 15, 1, -1}}});
+    // clang-format on
     std::uint32_t t0 = g.host().now();
     z.ENDING();
     took = g.host().now() - t0;

@@ -18,7 +18,8 @@ using Place = std::tuple<double, double, double, double, std::string>;
 std::vector<Place> table(game::Zided& z) {
   std::vector<Place> t;
   for (int k = 1; k <= 20; ++k)
-    t.emplace_back(z.BEST_TIME(k), z.BEST_TLIM(k), z.BEST_LEVEL(k), z.BEST_NOBJ(k), z.BEST_NAME(k).str());
+    t.emplace_back(z.BEST_TIME(k), z.BEST_TLIM(k), z.BEST_LEVEL(k), z.BEST_NOBJ(k),
+                   z.BEST_NAME(k).str());
   return t;
 }
 
@@ -49,7 +50,8 @@ TEST(Bst20, InsertsAfterEqualTimesMovesTheRestDownAndDropsTheLast) {
       after = table(z);
     });
     if (c.place) {
-      before.insert(before.begin() + c.place - 1, {static_cast<float>(c.total), 50, 3, 99, "Abc         "});
+      before.insert(before.begin() + c.place - 1,
+                    {static_cast<float>(c.total), 50, 3, 99, "Abc         "});
       before.pop_back();
     }
     EXPECT_EQ(after, before);

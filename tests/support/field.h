@@ -37,8 +37,9 @@ class Field {
  public:
   // Walker 1 at `w` among the obstacles given (numbered as given; every
   // other one removed); `body` runs in the program, by default one step.
-  Field(const Walker& w, const std::map<int, Circle>& obstacles,
-        const std::function<void(Field&)>& body = [](Field& f) { f.step(); }) {
+  Field(
+      const Walker& w, const std::map<int, Circle>& obstacles,
+      const std::function<void(Field&)>& body = [](Field& f) { f.step(); }) {
     g.run([&](game::Zided& z) {
       standard_walls(z);
       z.MOPEN();

@@ -64,7 +64,9 @@ class GameProgram {
   std::string row(int r) { return platform::sjis_to_utf8(rt().text_row(r)); }
   // Whether `text` (UTF-8) stands on row `r` from column `c` (all cells
   // before it single-width).
-  bool shows(int r, int c, std::string_view text) { return row(r).compare(c, text.size(), text) == 0; }
+  bool shows(int r, int c, std::string_view text) {
+    return row(r).compare(c, text.size(), text) == 0;
+  }
   // The backing bitmap's pixel at world (x, y): y counts up from the bottom row.
   platform::Rgb at(int x, int y) { return rt().backing().get(x, rt().screen_height() - 1 - y); }
 
