@@ -58,6 +58,12 @@ TEST(TryFigure, StylesFillBodyAndSpotsAsDescribed) {
     EXPECT_EQ(g.at(276, 207), spot) << "upper spot";
     EXPECT_EQ(g.at(276, 193), spot) << "lower spot";
     EXPECT_EQ(g.at(276, 200), body) << "between the spots";
+    EXPECT_EQ(g.at(320, 205), body) << "the body's whole round, up to the right";
+    EXPECT_EQ(g.at(282, 209), spot) << "the upper spot's whole round";
+    EXPECT_EQ(g.at(282, 194), spot) << "the lower spot's whole round";
+    // The upper spot's left end at 300 - 0.6 * 40 - 10 = 266.
+    EXPECT_EQ((std::vector<Rgb>{g.at(265, 207), g.at(266, 207), g.at(267, 207)}),
+              (std::vector<Rgb>{body, col, spot}));
     if (!c.body_filled) {  // the spots' rings
       EXPECT_GT(testing_support::count_in(r.backing(), col, 272, 291, 284, 300), 10);
     }
@@ -80,6 +86,7 @@ TEST(IconColumn, ShowsTriesLeftAsIconsAndSpentTriesAsBlanks) {
       {10, 9, true, 0, 0, {Icon, Icon, Icon, Icon, Icon, Icon, Icon, Icon, Icon, Blank}},
       {10, 0, false, 0, 0, {Blank, Blank, Mixed}},
       {1, 0, false, 0, 0, {Blank, Mixed}},  // a single try: no spent icon to wipe
+      {2, 1, false, 0, 0, {Icon, Blank}},
       {10, 4, false, -1, 7, {Icon, Blank, Mixed, Icon, Blank, Mixed}},  // other records stay
   };
   for (const auto& c : cases) {
