@@ -65,6 +65,7 @@ TEST(SimulationStep, AnswersTheNearestContactTheWalkerMovesInto) {
       {"a tie goes to the lower number",
        {300, 200, 0, 20, 0}, {{5, {306, 208, 10, 8}}, {7, {294, 208, 10, 8}}}, 2, 5},
       {"a tie goes to the wall", {300, 455, 0, 20, 0}, {{9, {300, 474, 10, 4}}}, 1, 4},
+      {"a tie of two walls goes to the lower number", {85, 5, -20, -20, 0}, {}, 1, 1},
       {"side wall at 5, (10 + 5)^2, before an obstacle at 16",
        {85, 200, -20, 0, 0}, {{11, {69, 200, 10, 4}}}, 1, 1},
       {"an obstacle at 14 before a side wall at 5", {85, 200, -20, 0, 0}, {{11, {71, 200, 10, 4}}}, 2, 11},
