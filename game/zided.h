@@ -56,7 +56,8 @@ class Zided : public State {
   // the tries, the simulation loop of one try (true at the goal), the goal.
   void play_game();
   bool run_try();
-  void find_contacts();  // the contact search of one simulation step
+  bool simulation_step(long n);  // step n of a try (true at the goal)
+  void find_contacts();          // the contact search of one simulation step
   void goal();
   // One CSV line per simulation step to `path` (--trace).
   void open_trace(const std::string& path);

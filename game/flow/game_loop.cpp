@@ -99,12 +99,21 @@ void Zided::play_game() {
 }
 
 bool Zided::run_try() {
-  Single i, j, k, d, dx, dy;
   // FOR CLOCK = 0 TO TIME_LIMIT STEP DT: limit and step are read once.
   Single limit = TIME_LIMIT;
   Single step = DT;
   long n = 0;
   for (CLOCK = 0; CLOCK <= limit; CLOCK += step, ++n) {
+    if (simulation_step(n)) return true;
+  }
+  return false;
+}
+
+// One pass of the loop body: move, find the contacts, answer the nearest.
+// True when the walker moved into the goal edge.
+bool Zided::simulation_step(long n) {
+  Single i, j, k, d, dx, dy;
+  {
     st(); LOCATE1(17, 6);
     st(); rt.PRINT_USING(0, "####", {TIME_LIMIT - CLOCK});
     // Clear the contact flags.

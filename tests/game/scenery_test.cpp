@@ -1,255 +1,354 @@
-// Drawing the field and its obstacles, wearing snow patches down, and the
-// tree ending.
+// The field and its walls, the random layout, the drawing of the field and
+// its obstacles (at pixels whose places follow from the drawing rules), snow
+// patches wearing down, the tree ending and the palettes.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
-#include <filesystem>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <map>
 #include <set>
 #include <string>
+#include <tuple>
+#include <vector>
 
-#include "platform/surface.h"
+#include "tests/support/field.h"
 #include "tests/support/game_program.h"
 #include "tests/support/pixels.h"
 
 namespace {
 
-using platform::Rgb;
 using testing_support::GameProgram;
-using testing_support::use_stored_layout;
+using Circles = std::vector<std::array<float, 4>>;  // x, y, radius, kind
+using platform::Rgb;
+using testing_support::Circle;
+using Palette = std::array<Rgb, 16>;
+
+// The runtime's generator, from its definition: a 32-bit linear congruence
+// whose bits 9..31 are the fraction; 0 is skipped.
+struct Generator {
+  std::uint32_t state;
+  double next() {
+    for (;;) {
+      state = state * 2058568021u + 1276750819u;
+      if (std::uint32_t f = (state >> 9) & 0x7FFFFFu) return f / 8388608.0;
+    }
+  }
+};
+
+// Makes the runtime's generator state `target`.
+void set_generator(rt::Runtime& r, std::uint32_t target) {
+  r.RANDOMIZE(static_cast<std::int32_t>(r.random_state() ^ target));
+}
+
+double sq(double v) {
+  return v * v;
+}
+
+Circles stored(game::Zided& z) {
+  Circles out;
+  for (int j = 1; j <= 100; ++j)
+    out.push_back({static_cast<float>(z.SAVED_OX(j, 1)), static_cast<float>(z.SAVED_OY(j, 1)),
+                   static_cast<float>(z.SAVED_OR(j, 1)), static_cast<float>(z.SAVED_OT(j, 1))});
+  return out;
+}
+
+// A layout by the building rules, drawing from `gen`, with the zone tables
+// of `z` (zones 1 and 2 the corner mountains).
+Circles by_the_rules(Generator& gen, game::Zided& z) {
+  // A centre for radius r: x in 81 + r .. 539 - r, then y in y0 + r .. y0 + 430 - r.
+  auto centre = [&](double r, double y0) {
+    auto x = static_cast<float>(81 + r + (458 - 2 * r) * gen.next());
+    return std::pair{x, static_cast<float>(y0 + r + (430 - 2 * r) * gen.next())};
+  };
+  std::vector<float> px(31), py(31);
+  px[1] = -50, py[1] = 600, px[2] = 670, py[2] = 600;
+  for (int k = 3; k <= 30; ++k) {  // zones keep a walker's width (20) apart
+    for (bool fits = false; !fits;) {
+      std::tie(px[k], py[k]) = centre(z.ZONE_A(k), 17);
+      fits = true;
+      for (int j = 1; j < k; ++j) {
+        double gap = z.ZONE_A(k) + z.ZONE_A(j) + 20;
+        fits = fits && !(gap * gap > sq(double(px[j]) - px[k]) + sq(double(py[j]) - py[k]));
+      }
+    }
+  }
+  Circles out;
+  for (int k = 1; k <= 30; ++k) {
+    double a = z.ZONE_A(k);
+    const auto kind = static_cast<float>(z.ZONE_B(k));
+    if (a != 50 && a != 40 && a != 30) {
+      out.push_back({px[k], py[k], static_cast<float>(a), kind});
+      continue;
+    }
+    // A cluster: 5 x 16, 3 x 16 or 2 x 14, centres at least r apart.
+    const double r = a == 30 ? 14 : 16;
+    const std::size_t first = out.size(), m = a == 50 ? 5 : a == 40 ? 3 : 2;
+    while (out.size() < first + m) {
+      auto d = static_cast<float>((a - r) * gen.next());
+      auto angle = static_cast<float>(2 * 3.14159 * gen.next());
+      auto x = static_cast<float>(px[k] + d * std::cos(double(angle)));
+      auto y = static_cast<float>(py[k] + d * std::sin(double(angle)));
+      bool fits = true;
+      for (std::size_t i = first; i < out.size(); ++i)
+        fits = fits && !(r * r > sq(double(out[i][0]) - x) + sq(double(out[i][1]) - y));
+      if (fits) out.push_back({x, y, static_cast<float>(r), kind});
+    }
+  }
+  for (int k = 1; k <= 57; ++k) {  // snow patches overlap nothing placed before
+    const double r = k <= 20 ? 14 : 10;
+    for (bool fits = false; !fits;) {
+      auto [x, y] = centre(r, 33);
+      fits = true;
+      for (const auto& c : out)
+        fits = fits && !(sq(r + c[2]) > sq(double(c[0]) - x) + sq(double(c[1]) - y));
+      if (fits) out.push_back({x, y, static_cast<float>(r), 15});
+    }
+  }
+  return out;
+}
+
+// Two layouts built one after the other at each level: the second of the
+// clock after the wait is XORed into the generator, which goes on.
+TEST(Setfd, BuildsLayoutsByTheRulesFromTheGeneratorAndTheSecond) {
+  for (int level : {1, 2, 3}) {
+    SCOPED_TRACE(level);
+    GameProgram g(testing_support::at_time({2024, 3, 9, 14, 27, 33}));
+    const std::uint32_t state = 0x9E3779B9u * static_cast<std::uint32_t>(level);
+    std::vector<Circles> built;
+    g.run([&](game::Zided& z) {
+      z.ZONE_A(1) = z.ZONE_A(2) = 270 + 30 * (3 - level);
+      z.DFWALL();
+      set_generator(z.runtime(), state);
+      for (int b = 0; b < 2; ++b) {
+        game::Single n = 0;
+        z.SETFD(1, n);
+        EXPECT_EQ(n, 100);
+        built.push_back(stored(z));
+      }
+    });
+    Generator gen{state ^ 34u};
+    EXPECT_EQ(built[0], by_the_rules(gen, g.game()));
+    gen.state ^= 35u;
+    EXPECT_EQ(built[1], by_the_rules(gen, g.game()));
+  }
+}
+
+TEST(Setfd, ShowsItsMessageForASecondOnTheWalledField) {
+  GameProgram g;
+  std::uint32_t before = 0, after = 0;
+  g.run([&](game::Zided& z) {
+    z.DFWALL();
+    before = g.host().now();
+    z.SETFD(1, z.NOBJ);
+    after = g.host().now();
+  });
+  EXPECT_TRUE(g.shows(20, 28, " Lay out Mountains "));
+  EXPECT_EQ(g.rt().text_colour(29, 20), g.rt().palette_rgb(15));
+  EXPECT_EQ(g.rt().foreground(), 7);
+  EXPECT_EQ(g.rt().cursor_row(), 21) << "the message ends its line";
+  EXPECT_GT(after - before, 1000u);
+  EXPECT_LT(after - before, 1010u);
+  game::Zided& z = g.game();
+  EXPECT_EQ((std::vector<double>{z.FIELD_X, z.FIELD_Y, z.FIELD_W, z.FIELD_H, z.NWALL}),
+            (std::vector<double>{80, 16, 460, 432, 4}));
+  // x1, y1, x2, y2, sign of the outward normal
+  const double walls[4][5] = {
+      {80, 0, 80, 464, -1}, {540, 0, 540, 464, 1}, {80, 0, 540, 0, -1}, {80, 464, 540, 464, 1}};
+  for (int k = 1; k <= 4; ++k) {
+    EXPECT_EQ(
+        (std::vector<double>{z.WALL_X1(k), z.WALL_Y1(k), z.WALL_X2(k), z.WALL_Y2(k), z.WALL_N(k)}),
+        std::vector<double>(walls[k - 1], walls[k - 1] + 5))
+        << "wall " << k;
+  }
+}
+
+// A candidate exactly touching is kept, one overlapping drawn again: zone 3
+// against zone 1 with the walker's gap, a snow patch against a circle.
+TEST(Layout, TouchingIsAcceptedAndOverlappingRedrawn) {
+  for (bool touching : {true, false}) {
+    SCOPED_TRACE(touching);
+    Generator zone{0x0BADF00Du}, snow{0x13579BDFu};
+    const auto x = static_cast<float>(131 + 358 * zone.next()),
+               y = static_cast<float>(67 + 330 * zone.next());
+    const auto sx = static_cast<float>(95 + 430 * snow.next()),
+               sy = static_cast<float>(47 + 402 * snow.next());
+    GameProgram g;
+    g.run([&](game::Zided& z) {
+      z.DFWALL();
+      z.ZONE_A(1) = 10;  // 50 + 10 + 20 = 80 from zone 3's first candidate, or 79
+      z.ZONE_PX(1) = x + (touching ? 80.0f : 79.0f), z.ZONE_PY(1) = y, z.ZONE_PX(2) = -5000;
+      set_generator(z.runtime(), 0x0BADF00Du);
+      z.DZONE(3);
+      z.WX(1) = sx + 24.0f, z.WY(1) = sy, z.WR(1) = touching ? 10 : 10.25;  // 14 + 10 = 24
+      set_generator(z.runtime(), 0x13579BDFu);
+      z.SNOW(1, 1);
+    });
+    game::Zided& z = g.game();
+    EXPECT_EQ(z.ZONE_PX(3) == x && z.ZONE_PY(3) == y, touching);
+    EXPECT_EQ(z.WX(2) == sx && z.WY(2) == sy, touching);
+    EXPECT_EQ((std::vector<double>{z.WR(2), z.WT(2)}), (std::vector<double>{14, 15}));
+  }
+}
 
 constexpr Rgb rgb(int r, int g, int b) {
   return static_cast<Rgb>((r << 16) | (g << 8) | b);
 }
 
-constexpr Rgb kFloor = rgb(0, 80, 0);
-constexpr Rgb kFrame = rgb(0, 140, 0);
-constexpr Rgb kGrey = rgb(150, 150, 150);
-constexpr Rgb kWhite = rgb(255, 255, 255);
-constexpr Rgb kLastSky = rgb(120, 120, 50);  // band 10
+constexpr Rgb kFloor = rgb(0, 80, 0), kFrame = rgb(0, 140, 0), kGrey = rgb(150, 150, 150);
+constexpr Rgb kWhite = rgb(255, 255, 255), kGreen = rgb(0, 255, 75);  // entry 11
 
-GameProgram field() {
-  return GameProgram(testing_support::at_time({2024, 3, 9, 9, 5, 44}));
+void place(game::Zided& z, const std::map<int, Circle>& obstacles) {
+  z.NOBJ = 100;
+  for (int j = 1; j <= 100; ++j) z.OGONE(j) = -1;
+  for (const auto& [j, c] : obstacles) {
+    z.OX(j) = c.x, z.OY(j) = c.y, z.OR(j) = c.r, z.OT(j) = c.kind, z.OGONE(j) = c.gone;
+  }
 }
 
-// The start-up's field and layout, then a game's first picture: PALET2,
-// FRESH, layout 1 copied into play, the text cleared, FRESH1.
-void start_game(game::Zided& z) {
-  z.DFWALL();
-  for (int k = 1; k <= 4; ++k) {
-    z.WALL_E(k) = 1;
-    z.WALL_ATTR(k) = 2;
-  }
-  z.SETFD(1, z.NOBJ);
+// A game's picture before a launch: mountain 1 where level 2 has it,
+// mountain 2 out of sight, cluster circle 3, zone circle 20 (radius 25,
+// kind 11), patch 44 and a removed patch 70.
+void game_picture(game::Zided& z, double tries_left) {
+  testing_support::standard_walls(z);
   z.PALET2();
   z.FRESH();
-  use_stored_layout(z);
-  z.TRIES_LEFT = 10;
-  z.runtime().CLS(0, 4);
+  place(z, {{1, {-50, 600, 300, 1}},
+            {2, {-1000, -1000, 10, 1}},
+            {3, {450, 100, 16, 14}},
+            {20, {300, 200, 25, 11}},
+            {44, {400, 300, 14}},
+            {70, {200, 300, 14, 15, 1, -1}}});
+  z.TRIES_LEFT = tries_left;
   z.FRESH1();
 }
 
-// Every pixel within `radius` of obstacle k's centre has colour c.
-bool solid(GameProgram& g, int k, double radius, Rgb c) {
-  int cx = static_cast<int>(std::lround(g.game().OX(k)));
-  int cy = static_cast<int>(std::lround(g.game().OY(k)));
-  auto reach = static_cast<int>(radius);
-  for (int dy = -reach; dy <= reach; ++dy) {
-    for (int dx = -reach; dx <= reach; ++dx) {
-      if (dx * dx + dy * dy <= radius * radius && g.at(cx + dx, cy + dy) != c) return false;
-    }
+TEST(Field, FrameFloorGoalLineSkyAndObstaclesInTheLandscapeColours) {
+  for (auto [left, sky] : {std::pair{10, rgb(120, 120, 50)}, {1, rgb(150, 50, 50)}}) {
+    SCOPED_TRACE(left);
+    GameProgram g;
+    g.run([&, left = left](game::Zided& z) { game_picture(z, left); });
+    const struct {
+      int x, y;
+      Rgb c;
+    } at[] = {{40, 100, kFrame},  {63, 100, kFrame},  {64, 100, kFrame},  {79, 100, kFrame},
+              {80, 100, kFloor},  {540, 100, kFloor}, {541, 100, kFrame}, {556, 100, kFrame},
+              {639, 100, kFrame}, {300, 464, kGrey},  {528, 464, kGrey},  {529, 464, kFloor},
+              {300, 465, sky},    {528, 503, sky},    {529, 470, kFloor}, {150, 400, sky},
+              {180, 400, kFloor}, {450, 100, kGrey},  {300, 200, kGreen}, {276, 200, kGreen},
+              {275, 200, kFloor}, {300, 222, kGreen}, {316, 216, kGreen}, {400, 300, kWhite},
+              {387, 300, kWhite}, {200, 300, kFloor}};
+    for (const auto& p : at) EXPECT_EQ(g.at(p.x, p.y), p.c) << p.x << "," << p.y;
+    // Mountain 1's grey outline crosses the row y = 400 at -50 + sqrt(299^2 - 200^2) = 172.3.
+    const platform::Surface& s = g.rt().backing();
+    EXPECT_GE(testing_support::count_in(s, kGrey, 168, 503 - 400, 176, 503 - 400), 1);
   }
-  return true;
-}
-
-TEST(Field, FirstPictureOfAGameHasTheLandscapeColours) {
-  GameProgram g = field();
-  g.run(start_game);
-  // Margins and the 16-pixel frame, below the reach of the mountains.
-  for (int x : {0, 40, 63, 64, 79, 541, 555, 556, 639}) EXPECT_EQ(g.at(x, 100), kFrame) << x;
-  // The floor: the rows below the lowest obstacle edge (y 17).
-  for (int x : {80, 81, 300, 539, 540}) {
-    for (int y : {0, 8, 16}) EXPECT_EQ(g.at(x, y), kFloor) << x << "," << y;
-  }
-  // The goal line in the pass between the mountains, the sky strip beyond it.
-  EXPECT_EQ(g.at(310, 464), kGrey);
-  EXPECT_EQ(g.at(310, 465), kLastSky);
-  EXPECT_EQ(g.at(310, 503), kLastSky);
-  // Mountain 1 in the sky colour over field and frame, its outline grey
-  // where it crosses the row y = 400 (x = -50 + sqrt(299^2 - 200^2) = 172.3).
-  for (int x : {70, 81}) EXPECT_EQ(g.at(x, 460), kLastSky) << x;
-  EXPECT_EQ(g.at(150, 400), kLastSky);
-  const platform::Surface& s = g.rt().backing();
-  EXPECT_GE(testing_support::count_in(s, kGrey, 168, 503 - 400, 176, 503 - 400), 1);
-  EXPECT_EQ(testing_support::count_in(s, kGrey, 180, 503 - 400, 190, 503 - 400), 0);
-  // A snow patch and a single zone circle are solid discs in their colours.
-  EXPECT_TRUE(solid(g, 44, 11, kWhite));
-  EXPECT_TRUE(solid(g, 64, 7, kWhite));
-  EXPECT_TRUE(solid(g, 23, 22, rgb(0, 255, 75))) << "radius 25, kind 11";
-  EXPECT_TRUE(solid(g, 40, 7, rgb(75, 255, 150))) << "radius 10, kind 10";
-  EXPECT_EQ(g.at(std::lround(g.game().OX(3)), std::lround(g.game().OY(3))), kGrey)
-      << "cluster circle, kind 14";
-}
-
-TEST(Field, GoalLineAndSkyStripStopAt528) {
-  GameProgram g = field();
-  g.run([](game::Zided& z) {
-    z.DFWALL();
-    z.WALL_ATTR(2) = 2;
-    z.PALET2();
-    z.FRESH();
-    // Only two tiny mountains far outside the window: the strip alone shows.
-    z.NOBJ = 2;
-    for (int k = 1; k <= 2; ++k) {
-      z.OX(k) = z.OY(k) = -1000;
-      z.OR(k) = 10;
-      z.OT(k) = 1;
-    }
-    z.TRIES_LEFT = 3;
-    z.FRESH1();
-  });
-  const Rgb sky = rgb(255, 200, 200);  // band 3
-  const struct {
-    int x, y;
-    Rgb c;
-  } at[] = {{80, 464, kGrey},   {528, 464, kGrey},  {529, 464, kFloor}, {540, 464, kFloor},
-            {541, 464, kFrame}, {80, 465, sky},     {528, 503, sky},    {79, 470, kFrame},
-            {529, 470, kFloor}, {555, 503, kFloor}, {540, 465, kFloor}};
-  for (const auto& p : at) EXPECT_EQ(g.at(p.x, p.y), p.c) << p.x << "," << p.y;
-}
-
-// Before the last launch the mountains and the strip are dark red (band 1;
-// bands 10 and 3 are seen above).
-TEST(Field, SkyTakesItsBandFromTriesLeft) {
-  GameProgram g = field();
-  g.run([&](game::Zided& z) {
-    start_game(z);
-    z.TRIES_LEFT = 1;
-    z.FRESH1();
-  });
-  EXPECT_EQ(g.at(81, 460), rgb(150, 50, 50));
-  EXPECT_EQ(g.at(310, 480), rgb(150, 50, 50));
 }
 
 TEST(Field, DstoneWearsAPatchOfFourteenToTenAndThenAway) {
-  GameProgram g = field();
+  GameProgram g;
   g.run([&](game::Zided& z) {
-    start_game(z);
+    game_picture(z, 10);
     z.DSTONE(44);
-    EXPECT_EQ(z.OR(44), 10.0);
-    EXPECT_EQ(z.OGONE(44), 0.0);
-    EXPECT_EQ(z.SAVED_OR(44, 1), 14.0) << "the stored layout keeps the patch whole";
-    EXPECT_TRUE(solid(g, 44, 7, kWhite));
-    int cx = static_cast<int>(std::lround(z.OX(44))), cy = static_cast<int>(std::lround(z.OY(44)));
-    for (int d : {-12, 11}) {
-      EXPECT_EQ(g.at(cx + d, cy), kFloor) << d;
-      EXPECT_EQ(g.at(cx, cy + d), kFloor) << d;
-    }
+    EXPECT_EQ(z.OR(44), 10);
+    EXPECT_EQ(z.OGONE(44), 0);
+    EXPECT_EQ(g.at(391, 300), kWhite);
+    EXPECT_EQ(g.at(389, 300), kFloor);
     z.DSTONE(44);
-    z.DSTONE(64);  // radius 10: one hit
-    z.FRESH1();    // removed patches are not drawn again
+    z.FRESH1();
   });
-  game::Zided& z = g.game();
-  EXPECT_EQ((std::vector<double>{z.OGONE(44), z.OR(44), z.OGONE(64), z.OR(64)}),
-            (std::vector<double>{-1, 10, -1, 10}));
-  EXPECT_TRUE(solid(g, 44, 12, kFloor));
-  EXPECT_TRUE(solid(g, 64, 8, kFloor));
-  EXPECT_TRUE(solid(g, 51, 11, kWhite)) << "a neighbour is still there";
+  EXPECT_EQ((std::vector<double>{g.game().OR(44), g.game().OGONE(44)}),
+            (std::vector<double>{10, -1}));
+  EXPECT_EQ(g.at(400, 300), kFloor);
 }
 
-// The ending on a screen of its own: a few obstacles, the rest removed, and
-// every palette entry a colour of its own.
-TEST(Ending, TreesGrowRingsToSixPixelsBeyondTheirDiscOverTwentySteps) {
-  auto entry_colour = [](int e) { return rgb(16 * e, 255 - 16 * e, 8 * e + 1); };
+// Trees on a screen of their own, every palette entry a colour of its own.
+TEST(Ending, TreesAndTheirRingsForZoneCirclesAndPatchesOnly) {
+  auto colour = [](int e) { return rgb(16 * e, 255 - 16 * e, 8 * e + 1); };
   GameProgram g;
-  std::uint32_t before = 0, after = 0;
+  std::uint32_t took = 0;
   g.run([&](game::Zided& z) {
-    rt::Runtime& r = z.runtime();
-    for (int e = 0; e <= 15; ++e) r.PALETTE_RGB(0, e, 255 - 16 * e, 16 * e, 8 * e + 1);
-    r.CLS(0, 0);
-    z.NOBJ = 100;
-    for (int k = 1; k <= 100; ++k) z.OGONE(k) = -1;
-    // {k, x, y, r, kind}: a corner mountain, cluster circles, single zone
-    // circles, snow patches (trees in TREE_TAB(k - 43)), one worn away.
-    const double placed[][5] = {
-        {1, 120, 400, 5, 1},    {5, 220, 400, 16, 14},  {10, 320, 400, 16, 13},
-        {40, 120, 200, 10, 10}, {25, 230, 200, 25, 4},  {30, 340, 200, 16, 9},
-        {52, 440, 200, 14, 15}, {66, 540, 200, 10, 15}, {64, 500, 400, 10, 15}};
-    for (const auto& p : placed) {
-      z.OX(p[0]) = p[1];
-      z.OY(p[0]) = p[2];
-      z.OR(p[0]) = p[3];
-      z.OT(p[0]) = p[4];
-      z.OGONE(p[0]) = p[0] == 64 ? -1 : 0;
-    }
-    before = g.host().millis();
+    for (int e = 0; e <= 15; ++e) z.runtime().PALETTE_RGB(0, e, 255 - 16 * e, 16 * e, 8 * e + 1);
+    z.runtime().CLS(0, 0);
+    // clang-format off
+    place(z, {{1, {100, 400, 5, 1}},       {5, {200, 400, 16, 14}},     {10, {300, 400, 16, 13}},
+              {43, {120, 200, 10, 10}},    {25, {230, 200, 25, 4}},     {44, {340, 200, 14, 15}},
+              {52, {440, 200, 10, 15}},    {64, {500, 400, 10, 15, 1, -1}}});
+    // clang-format on
+    std::uint32_t t0 = g.host().now();
     z.ENDING();
-    after = g.host().millis();
+    took = g.host().now() - t0;
   });
-  // Distances d = 0..30 left of (x, y) on its row with entry e's colour.
-  auto on_row = [&](int x, int y, int e) {
+  // Distances 0..30 from (x, y), left along the row or up the column, in entry e.
+  auto found = [&](int x, int y, int dx, int dy, int e) {
     std::set<int> s;
     for (int d = 0; d <= 30; ++d) {
-      if (g.at(x - d, y) == entry_colour(e)) s.insert(d);
+      if (g.at(x - d * dx, y - d * dy) == colour(e)) s.insert(d);
     }
     return s;
   };
-  // Radius 10: the tree (9, 8, 6, 4 and a filled 4) and rings 11, 13, 15 only.
-  EXPECT_EQ(on_row(120, 200, 10), (std::set<int>{0, 1, 2, 3, 4, 6, 8, 9, 11, 13, 15}));
-  // Radius 25: rings 11..29; 16: 11..21; snow patches of 14 and 10 in their
-  // tree colours TREE_TAB(9) = 12 and TREE_TAB(23) = 8: 11..19 and 11..15.
-  EXPECT_EQ(*on_row(230, 200, 4).rbegin(), 29);
-  EXPECT_EQ(*on_row(340, 200, 9).rbegin(), 21);
-  EXPECT_EQ(*on_row(440, 200, 12).rbegin(), 19);
-  EXPECT_EQ(*on_row(540, 200, 8).rbegin(), 15);
-  EXPECT_GE(after - before, 20u * 200u);
-  EXPECT_LT(after - before, 20u * 200u + 500u);
-  // Mountains, clusters and removed patches never become trees.
+  // A tree: circles 9, 8, 6, 4 and a round dot of 4; then rings 11, 13, ...
+  // up to the obstacle's radius - 1 + 6; in its kind, or TREE_TAB(k - 43)
+  // for a snow patch k.
+  const struct {
+    int x, y, entry, last;
+  } trees[] = {{120, 200, 10, 15}, {230, 200, 4, 29}, {340, 200, 4, 19}, {440, 200, 12, 15}};
+  for (const auto& t : trees) {
+    std::set<int> want = {0, 1, 2, 3, 4, 6, 8, 9};
+    for (int r = 11; r <= t.last; r += 2) want.insert(r);
+    EXPECT_EQ(found(t.x, t.y, 1, 0, t.entry), want) << t.x;
+    EXPECT_EQ(found(t.x, t.y, 0, -1, t.entry), want) << t.x;
+  }
   const platform::Surface& s = g.rt().backing();
-  for (int e : {1, 13, 14, 15}) EXPECT_EQ(testing_support::count(s, entry_colour(e)), 0) << e;
-  EXPECT_EQ(testing_support::count_in(s, entry_colour(0), 470, 503 - 430, 530, 503 - 370), 61 * 61)
-      << "the worn-away patch";
+  for (int e : {1, 13, 14, 15}) EXPECT_EQ(testing_support::count(s, colour(e)), 0) << e;
+  EXPECT_EQ(testing_support::count_in(s, colour(0), 470, 503 - 430, 530, 503 - 370), 61 * 61)
+      << "the removed patch";
+  EXPECT_EQ(took, 20u * (200 + 2)) << "twenty steps of WAIT1(200), a reading a millisecond";
 }
 
-TEST(EndingStages, TreesTakeTheColoursOfEachStage) {
-  // A whole game's field, the goal erase, then the three stages; the
-  // pictures go beside the test binary for a look.
-  GameProgram g = field();
-  auto dir = std::filesystem::read_symlink("/proc/self/exe").parent_path();
-  std::string error;
-  // Obstacle 23 (kind 11), patch 44 (tree colour 4) and cluster circle 3 at their centres.
-  std::vector<std::vector<Rgb>> looks;
-  auto look = [&](game::Zided& z, const char* name) {
-    EXPECT_TRUE(platform::save_png(g.rt().picture(), (dir / name).string(), &error)) << error;
-    std::vector<Rgb> l;
-    for (int k : {23, 44, 3}) l.push_back(g.at(std::lround(z.OX(k)), std::lround(z.OY(k))));
-    looks.push_back(l);
-  };
+// Gives every entry a marker of its own and runs `body`: the palette after
+// it, and the entries 0..15 it changed as RRGGBB ("-" where unchanged).
+std::pair<Palette, std::string> change(const std::function<void(game::Zided&)>& body) {
+  GameProgram g;
+  std::pair<Palette, std::string> out;
   g.run([&](game::Zided& z) {
-    start_game(z);
-    look(z, "scenery_try.png");
-    // What the game does on reaching the goal: every single zone circle
-    // and snow patch is erased.
-    for (int j = 3; j <= 100; ++j) {
-      if (z.OGONE(j) >= 0 && (z.OT(j) < 13 || z.OT(j) == 15)) {
-        z.runtime().CIRCLE(0, rt::Coord{z.OX(j), z.OY(j)}, z.OR(j) - 1, 0, 1, 0, 0, true);
-      }
+    for (int e = 0; e < 16; ++e) z.runtime().PALETTE_RGB(0, e, 7, 3 * e + 1, 9);
+    Palette before;
+    for (std::size_t e = 0; e < 16; ++e) before[e] = g.rt().palette_rgb(static_cast<int>(e));
+    body(z);
+    for (std::size_t e = 0; e < 16; ++e) {
+      out.first[e] = g.rt().palette_rgb(static_cast<int>(e));
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "%06X", out.first[e]);
+      out.second += (e ? " " : "") + (out.first[e] == before[e] ? std::string("-") : hex);
     }
-    z.PALETS();
-    z.ENDING();
-    look(z, "scenery_ending1.png");
-    z.PALET2();
-    z.ENDING();
-    look(z, "scenery_ending2.png");
-    z.PALETM();
-    z.ENDING();
-    look(z, "scenery_ending3.png");
   });
-  const std::vector<std::vector<Rgb>> want = {
-      {rgb(0, 255, 75), kWhite, kGrey},
-      {rgb(250, 170, 250), rgb(0, 255, 0), kGrey},  // pink; entry 4 keeps its green
-      {rgb(0, 255, 75), rgb(0, 255, 0), kGrey},
-      {rgb(255, 230, 0), rgb(255, 55, 0), kGrey}};  // clusters stay as they were
-  EXPECT_EQ(looks, want);
+  return out;
+}
+
+TEST(Palettes, EachSetChangesItsEntriesAndNothingElse) {
+  const std::pair<std::function<void(game::Zided&)>, const char*> cases[] = {
+      {[](game::Zided& z) { z.PALET0(); },
+       "- - - 0000FF - FF0000 - FF00FF - 00FF00 - 00FFFF - FFFF00 - FFFFFF"},
+      // Colour number i (entry COLMAP(i)) takes the colour of number i + 1.
+      {[](game::Zided& z) { z.PALET1(1); },
+       "- - - 00FF00 - FF00FF - FFFF00 - 00FFFF - FF0000 - FFFFFF - 0000FF"},
+      {[](game::Zided& z) { z.PALET1(8); },
+       "- - - 00FF00 - FF00FF - FFFF00 - 00FFFF - FF0000 - FFFFFF - 0000FF"},
+      {[](game::Zided& z) { z.PALET1(2); },  // i + 2
+       "- - - 00FFFF - FFFF00 - FFFFFF - FF0000 - FF00FF - 0000FF - 00FF00"},
+      // The landscape: sky (1) and snow (15) are left alone.
+      {[](game::Zided& z) { z.PALET2(); },
+       "005000 - 008C00 C8C814 00FF00 00E600 00CD00 00B400 4BFF00 4BFF4B 4BFF96 00FF4B 4BFF4B "
+       "008796 969696 -"},
+      {[](game::Zided& z) { z.PALETS(); },
+       "- - - - - - - - FAC8FA FABEFA FAB4FA FAAAFA FAA0FA - - -"},
+      {[](game::Zided& z) { z.PALETM(); },
+       "- - - - FF3700 FF5000 FF6900 FF8200 FF9B00 FFB400 FFCD00 FFE600 FFFF00 - - -"},
+  };
+  for (const auto& [set, want] : cases) EXPECT_EQ(change(set).second, want);
 }
 
 }  // namespace

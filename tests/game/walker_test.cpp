@@ -1,48 +1,52 @@
-// The walker marker, the try figure and the column of try icons.
+// The walker marker, the try figure and the column of try icons; start point
+// and aim with the mouse (scripts use client pixels: world y = 503 - pixel y);
+// the contact point on a large obstacle; the title animations.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <tuple>
 #include <vector>
 
+#include "game/walker/aim.h"
+#include "platform/surface.h"
 #include "tests/support/game_program.h"
 #include "tests/support/pixels.h"
 
 namespace {
 
 using platform::Rgb;
-using testing_support::differing;
 using testing_support::GameProgram;
-using testing_support::reference_picture;
+using testing_support::script_options;
 
 TEST(Kao, DrawsRadiusNineWhateverWrHeldAndDkaoErasesIt) {
-  const platform::Surface ring9 = reference_picture([](game::Zided& z) {
-    z.runtime().CIRCLE(0, rt::Coord{200, 150}, 9, 13);
-  });
   for (double before : {3.0, 25.0}) {
     GameProgram g;
     g.run([&](game::Zided& z) {
-      z.WX(1) = 200;
-      z.WY(1) = 150;
-      z.WR(1) = before;
-      z.WCOLOR(1) = 13;
+      z.WX(1) = 200, z.WY(1) = 150, z.WR(1) = before, z.WCOLOR(1) = 13;
       z.KAO();
       EXPECT_EQ(z.WR(1), 10) << "WALK_RADIUS copied into WR(1)";
-      EXPECT_EQ(differing(g.rt().backing(), ring9), 0) << "WR(1) was " << before;
+      const Rgb ring = g.rt().palette_rgb(13);
+      for (int d = 0; d <= 12; ++d) {  // the ring's left and top edges lie 9 from its centre
+        EXPECT_EQ(g.at(200 - d, 150) == ring, d == 9) << d;
+        EXPECT_EQ(g.at(200, 150 + d) == ring, d == 9) << d;
+      }
       z.DKAO();
+      EXPECT_EQ(testing_support::count(g.rt().backing(), ring), 0) << "DKAO leaves no ring";
     });
-    EXPECT_EQ(testing_support::count(g.rt().backing(), g.rt().palette_rgb(13)), 0)
-        << "DKAO leaves no ring";
   }
 }
 
-// The three styles of the figure at size 40: body 80 x 40, spots at
-// (x - 24, y -/+ 7.27) with radius 10 (9 when filled black).
+// The three styles at size 40: body 80 x 40, spots at (x - 24, y -/+ 7.27)
+// of radius 10 (9 when filled black).
 TEST(TryFigure, StylesFillBodyAndSpotsAsDescribed) {
-  struct Case {
-    void (game::Zided::*draw)(double, double, double, double);
+  using Draw = void (game::Zided::*)(double, double, double, double);
+  const struct {
+    Draw draw;
     bool body_filled, spots_coloured;
-  };
-  for (Case c : {Case{&game::Zided::MOSX, true, false}, Case{&game::Zided::MOSX1, false, false},
-                 Case{&game::Zided::MOSX2, false, true}}) {
+  } cases[] = {{&game::Zided::MOSX, true, false},
+               {&game::Zided::MOSX1, false, false},
+               {&game::Zided::MOSX2, false, true}};
+  for (const auto& c : cases) {
     GameProgram g;
     g.run([&](game::Zided& z) { (z.*c.draw)(5, 300, 200, 40); });
     rt::Runtime& r = g.rt();
@@ -54,21 +58,24 @@ TEST(TryFigure, StylesFillBodyAndSpotsAsDescribed) {
     EXPECT_EQ(g.at(276, 207), spot) << "upper spot";
     EXPECT_EQ(g.at(276, 193), spot) << "lower spot";
     EXPECT_EQ(g.at(276, 200), body) << "between the spots";
-    // The outline styles draw each spot's ring.
-    if (!c.body_filled) {
+    EXPECT_EQ(g.at(320, 205), body) << "the body's whole round, up to the right";
+    EXPECT_EQ(g.at(282, 209), spot) << "the upper spot's whole round";
+    EXPECT_EQ(g.at(282, 194), spot) << "the lower spot's whole round";
+    // The upper spot's left end at 300 - 0.6 * 40 - 10 = 266.
+    EXPECT_EQ((std::vector<Rgb>{g.at(265, 207), g.at(266, 207), g.at(267, 207)}),
+              (std::vector<Rgb>{body, col, spot}));
+    if (!c.body_filled) {  // the spots' rings
       EXPECT_GT(testing_support::count_in(r.backing(), col, 272, 291, 284, 300), 10);
     }
   }
 }
 
-// The column of try icons, built as the game builds it: slot k (from 1)
-// is the 40 x 20 block at world (600, 19 (k - 1)).
+// The column as the game builds it: slot k (from 1) is the 40 x 20 block at
+// world (600, 19 (k - 1)); a slot beside a blank loses an edge row to it.
 TEST(IconColumn, ShowsTriesLeftAsIconsAndSpentTriesAsBlanks) {
-  enum Slot { Icon, Blank, Untouched, Mixed };
-  // The figure MSPIC captures, drawn where the capture takes it.
-  const platform::Surface icon = reference_picture([](game::Zided& z) { z.MOSX(15, 20, 10, 16); });
-  ASSERT_NE(icon.get(20, 493), 0u) << "the icon's middle is the figure";
-  // Slots beside a blank lose an edge row to it (Mixed).
+  enum Slot { Icon, Blank, Mixed };
+  const platform::Surface icon =
+      testing_support::reference_picture([](game::Zided& z) { z.MOSX(15, 20, 10, 16); });
   const struct {
     int tries, left;
     bool launched;  // 10 icons shown, then MSADD spends one
@@ -79,60 +86,236 @@ TEST(IconColumn, ShowsTriesLeftAsIconsAndSpentTriesAsBlanks) {
       {10, 9, true, 0, 0, {Icon, Icon, Icon, Icon, Icon, Icon, Icon, Icon, Icon, Blank}},
       {10, 0, false, 0, 0, {Blank, Blank, Mixed}},
       {1, 0, false, 0, 0, {Blank, Mixed}},  // a single try: no spent icon to wipe
+      {2, 1, false, 0, 0, {Icon, Blank}},
       {10, 4, false, -1, 7, {Icon, Blank, Mixed, Icon, Blank, Mixed}},  // other records stay
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.tries << " tries, " << c.left << " left");
     GameProgram g;
     std::vector<Slot> slots;
-    Rgb above = 0;
     g.run([&](game::Zided& z) {
       rt::Runtime& r = z.runtime();
-      r.CLS(0, 0);
       z.MSPIC();
-      // The column in colour 4, so blanks show.
-      r.CLS(0, 0);
-      r.LINE(0, rt::Coord{600, 0}, rt::Coord{639, 300}, 4, rt::Box::BF);
+      r.LINE(0, rt::Coord{600, 0}, rt::Coord{639, 300}, 4, rt::Box::BF);  // so blanks show
       z.TRIES = c.tries;
-      for (int k = 1; k <= 20; ++k) z.TRY_LOG(k) = 0;
       if (c.launched) {
         z.TRIES_LEFT = 10;
         z.MSDISP();
         z.MSADD(-1, 0);
       }
-      z.TRY_LOG(2) = c.log2;
-      z.TRY_LOG(3) = c.log3;
-      z.TRIES_LEFT = c.left;
+      z.TRY_LOG(2) = c.log2, z.TRY_LOG(3) = c.log3, z.TRIES_LEFT = c.left;
       z.MSDISP();
-      for (std::size_t k = 1; k <= c.slots.size(); ++k) {
-        bool is_icon = true, blank = true, untouched = true;
+      for (int k = 1; k <= static_cast<int>(c.slots.size()); ++k) {
+        bool is_icon = true, blank = true;
         for (int dy = 0; dy < 20; ++dy) {
           for (int dx = 0; dx < 40; ++dx) {
-            Rgb p = g.at(600 + dx, static_cast<int>(k - 1) * 19 + dy);
+            Rgb p = g.at(600 + dx, (k - 1) * 19 + dy);
             is_icon = is_icon && p == icon.get(dx, 503 - dy);
             blank = blank && p == r.palette_rgb(0);
-            untouched = untouched && p == r.palette_rgb(4);
           }
         }
-        slots.push_back(is_icon ? Icon : blank ? Blank : untouched ? Untouched : Mixed);
+        slots.push_back(is_icon ? Icon : blank ? Blank : Mixed);
       }
-      above = g.at(620, 191);
+      EXPECT_EQ(g.at(620, 191), r.palette_rgb(4)) << "the column ends at y = 190";
     });
     EXPECT_EQ(slots, c.slots);
-    EXPECT_EQ(above, g.rt().palette_rgb(4)) << "the column ends at y = 190";
   }
 }
 
 TEST(Msadd, ShiftsTheRecordsBelowTheLastTryAndSpendsIt) {
   GameProgram g;
-  std::vector<double> log;
   g.run([&](game::Zided& z) {
     for (int k = 1; k <= 7; ++k) z.TRY_LOG(k) = k;
     z.TRIES_LEFT = 5;
     z.MSADD(-1, 0);
+    std::vector<double> log;
     for (int k = 1; k <= 7; ++k) log.push_back(z.TRY_LOG(k));
+    EXPECT_EQ(log, (std::vector<double>{2, 3, 4, 5, -1, 6, 7}));
   });
-  EXPECT_EQ(log, (std::vector<double>{2, 3, 4, 5, -1, 6, 7}));
+}
+
+// Both buttons go down together at pixel (200, 300), before the program looks.
+void both_buttons_down(GameProgram& g) {
+  for (auto b : {platform::MouseButton::Left, platform::MouseButton::Right}) {
+    platform::Event e;
+    e.type = platform::Event::Type::MouseDown;
+    e.button = b;
+    e.x = 200;
+    e.y = 300;
+    g.host().push_event(e);
+  }
+  g.rt().pump_messages();
+}
+
+// Obstacles near the start edge: the start circle (x, 10) overlaps a removed
+// one for 193 <= x <= 207, touches one at x = 400, and overlaps one at 450.
+void obstacles(game::Zided& z, int nobj) {
+  const double o[3][3] = {{200, 39, 20}, {400, 40, 20}, {450, 10, 5}};
+  for (int k = 1; k <= 3; ++k) z.OX(k) = o[k - 1][0], z.OY(k) = o[k - 1][1], z.OR(k) = o[k - 1][2];
+  z.OGONE(1) = -1;
+  z.NOBJ = nobj;
+}
+
+TEST(Fmvel1, PicksAStartPointOnTheEdgeClearOfWallsAndObstacles) {
+  const struct {
+    const char* script;
+    int nobj;
+    bool both_down;
+    double flag, x;
+    int beeps;
+  } cases[] = {
+      {"click 90 300\n", 0, false, 0, 90, 0},
+      {"click 530 300\n", 0, false, 0, 530, 0},
+      {"click 89 300\nclick 531 300\nclick 300 300\n", 0, false, 0, 300, 2},
+      {"move 100 200\npress left\nmove 250 450\nrelease left\n", 0, false, 0, 250, 0},
+      {"click 207 300\nclick 193 300\nclick 450 300\nclick 400 300\n", 3, false, 0, 400, 3},
+      {"click 208 300\n", 3, false, 0, 208, 0},
+      {"click 450 300\n", 2, false, 0, 450, 0},  // past NOBJ
+      {"click 300 300 right\n", 0, false, -1, -1, 0},
+      {"move 320 300\nrelease left\nrelease right\n", 0, true, 0, 320, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.script);
+    GameProgram g(script_options(c.script));
+    double flag = 99, x = 0, y = 0;
+    g.run([&](game::Zided& z) {
+      z.DFWALL();
+      obstacles(z, c.nobj);
+      z.WX(1) = z.WY(1) = -1;
+      if (c.both_down) both_buttons_down(g);
+      game::Single f = 99;
+      z.FMVEL1(f);
+      flag = f;
+      x = z.WX(1);
+      y = z.WY(1);
+    });
+    EXPECT_EQ(flag, c.flag);
+    EXPECT_EQ(x, c.x);
+    EXPECT_EQ(y, c.flag == 0 ? 10 : -1) << "ten units up the edge, whatever the pointer's height";
+    EXPECT_EQ(g.host().beeps(), c.beeps);
+  }
+}
+
+TEST(Fmvel2, AimsAlongTheDragWithLength200) {
+  const struct {
+    const char* script;
+    bool both_down;
+    double flag, vx, vy;
+  } cases[] = {
+      {"drag 100 403 103 399\n", false, 0, 120, 160},  // world (100, 100) to (103, 104)
+      {"drag 400 100 100 500\n", false, 0, -120, -160},
+      {"click 200 300\ndrag 200 300 190 300\n", false, 0, -200, 0},  // the click launched nothing
+      {"move 250 250\nclick 200 300 right\n", false, -1, 7, 8},      // abandoned, vector kept
+      {"wait 50\nmove 200 310\nrelease left\nrelease right\n", true, 0, 0, -200},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.script);
+    GameProgram g(script_options(c.script));
+    double flag = 99, vx = 0, vy = 0;
+    g.run([&](game::Zided& z) {
+      if (c.both_down) both_buttons_down(g);
+      game::Single svx = 7, svy = 8, f = 99;
+      z.FMVEL2(svx, svy, f);
+      flag = f, vx = svx, vy = svy;
+    });
+    EXPECT_EQ(flag, c.flag);
+    EXPECT_FLOAT_EQ(vx, c.vx);
+    EXPECT_FLOAT_EQ(vy, c.vy);
+  }
+}
+
+TEST(LaunchVector, HalfAUnitIsTheShortestAim) {
+  const double cases[][5] = {// dx, dy, launched, vx, vy
+                             {0.5, 0, 1, 200, 0},
+                             {0, -0.5, 1, 0, -200},
+                             {0.49, 0, 0, 7, 8},
+                             {-0.3, 0.39, 0, 7, 8},  // length 0.492
+                             {0, 0, 0, 7, 8}};
+  for (const auto& c : cases) {
+    game::Single vx = 7, vy = 8;
+    EXPECT_EQ(game::launch_vector(c[0], c[1], vx, vy), c[2] == 1) << c[0] << "," << c[1];
+    EXPECT_EQ((std::vector<double>{vx, vy}), (std::vector<double>{c[3], c[4]}));
+  }
+}
+
+TEST(Kasoc, PointOnTheRayTowardsTheWalkerAtTheRadiusDifference) {
+  GameProgram g;
+  g.run([&](game::Zided& z) {
+    z.OX(7) = 100, z.OY(7) = 100, z.OR(7) = 35;
+    z.WX(1) = 130, z.WY(1) = 140;
+    // The walker's own radius counts, not WALK_RADIUS: 100 + (0.6, 0.8) * (35 - r).
+    for (auto [r, x, y] : {std::tuple{10.0, 115.0, 120.0}, {5.0, 118.0, 124.0}}) {
+      z.WR(1) = r;
+      game::Single cx, cy;
+      z.KASOC(1, 7, cx, cy);
+      EXPECT_FLOAT_EQ(cx, x) << r;
+      EXPECT_FLOAT_EQ(cy, y) << r;
+    }
+  });
+}
+
+TEST(Fzmms, GrowsFromTheSmallestFigureAndLeavesOnlyTheLastAndTheTitle) {
+  GameProgram g(testing_support::script_options("wait 5\ntext first\nwait 2000\n"));
+  bool seen = false;
+  testing_support::OnText first(g, [&](const std::string&) {
+    seen = true;
+    auto e = testing_support::extent(g.rt().backing(), g.rt().palette_rgb(15));
+    EXPECT_EQ((std::vector<int>{e.left, e.width(), e.height()}), (std::vector<int>{286, 28, 14}))
+        << "size 14 first: body 28 x 14";
+  });
+  std::uint32_t took = 0;
+  g.run([&](game::Zided& z) {
+    took = g.host().now();
+    z.FZMMS(z.TITLE_COLOR, "Peakwend");
+    took = g.host().now() - took;
+  });
+  EXPECT_TRUE(seen);
+  platform::Surface last =
+      testing_support::reference_picture([](game::Zided& z) { z.MOSX2(15, 300, 240, 70); });
+  EXPECT_EQ(testing_support::differing(g.rt().backing(), last), 0)
+      << "the seven smaller figures are gone, the 140 x 70 one stays";
+  EXPECT_EQ(g.row(14).substr(30, 20), "      Peakwend      ");
+  EXPECT_EQ(g.rt().cursor_row(), 15) << "the title ends its line";
+  // Eight waits of TITLE_DELAY (15 ms) and the closing half second, each
+  // ending at the first reading beyond its time (a reading takes 1 ms).
+  EXPECT_EQ(took, 8u * (15 + 2) + (500 + 2));
+}
+
+// Colours of the ring are read against the palette of the last pass, which
+// the second rotation set; afterwards the basic palette is back.
+TEST(Demos, FiguresRunThroughColourNumbersOneToSevenAndThePaletteIsRestored) {
+  GameProgram g, fresh;
+  platform::Rgb after[16] = {}, colour[8] = {};
+  std::uint32_t took = 0;
+  g.run([&](game::Zided& z) {
+    took = g.host().now();
+    z.DEMOS();
+    took = g.host().now() - took;
+    for (int e = 0; e < 16; ++e) after[e] = g.rt().palette_rgb(e);
+    z.PALET1(2);
+    for (int n = 1; n <= 7; ++n) colour[n] = g.rt().palette_rgb(rt::CINT(z.COLMAP(n)));
+  });
+  // The colour number whose colour is at world (x, y); 0 when none.
+  auto number = [&](int x, int y) {
+    for (int n = 1; n <= 7; ++n) {
+      if (colour[n] == g.at(x, y)) return n;
+    }
+    return 0;
+  };
+  for (int a = 1; a <= 7; ++a) {
+    for (int b = a + 1; b <= 7; ++b) ASSERT_NE(colour[a], colour[b]) << "told apart";
+  }
+  EXPECT_EQ(number(410, 240), 1) << "k = 0 at the right of the ring";
+  EXPECT_EQ(number(190, 232), 2) << "k = 22 at -176 degrees, below the middle";
+  EXPECT_EQ(number(409, 255), 3) << "k = 44, the last, just above k = 0";
+  EXPECT_EQ(number(300, 240), 0) << "the middle stays empty";
+  // Figure 11 is centred at about (303.8, 130.1), so its body ends near
+  // x = 324; figure 10 (colour 4) shows beyond it.
+  EXPECT_EQ(number(321, 130), 5);
+  EXPECT_EQ(number(327, 131), 4);
+  EXPECT_EQ(took, 3u * 45 * (5 + 2)) << "three passes of 45 figures, DEMO_DELAY each";
+  fresh.run([](game::Zided&) {});
+  for (int e = 0; e < 16; ++e) EXPECT_EQ(after[e], fresh.rt().palette_rgb(e)) << "entry " << e;
 }
 
 }  // namespace

@@ -62,6 +62,11 @@ class GameProgram {
 
   // The grid row as UTF-8.
   std::string row(int r) { return platform::sjis_to_utf8(rt().text_row(r)); }
+  // Whether `text` (UTF-8) stands on row `r` from column `c` (all cells
+  // before it single-width).
+  bool shows(int r, int c, std::string_view text) {
+    return row(r).compare(c, text.size(), text) == 0;
+  }
   // The backing bitmap's pixel at world (x, y): y counts up from the bottom row.
   platform::Rgb at(int x, int y) { return rt().backing().get(x, rt().screen_height() - 1 - y); }
 
@@ -69,6 +74,23 @@ class GameProgram {
   Program program_;
   game::Zided game_;
   app::ScriptHooks hooks_;
+};
+
+// Script hooks that hand each "text NAME" command's NAME to the test, at
+// that moment of the program's run.
+class OnText : public app::ScriptHooks {
+ public:
+  OnText(GameProgram& g, std::function<void(const std::string&)> f)
+      : app::ScriptHooks(g.rt(), g.game()), f_(std::move(f)) {
+    g.host().set_script_hooks(this);
+  }
+  bool save_text(const std::string& name, std::string*) override {
+    f_(name);
+    return true;
+  }
+
+ private:
+  std::function<void(const std::string&)> f_;
 };
 
 // Stored layout 1 into the live obstacle arrays, every obstacle standing, as

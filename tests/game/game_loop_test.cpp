@@ -1,0 +1,294 @@
+// The game loop: single simulation steps on fields of the test's making, and
+// whole games on a field a walker can cross without meeting an obstacle.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/field.h"
+
+namespace {
+
+using testing_support::Circle;
+using testing_support::Field;
+using testing_support::Walker;
+
+constexpr float kDt = 0.06f;
+constexpr int kScale[8] = {0, 2, 4, 5, 7, 9, 11, 12};
+
+// A coordinate after one step's move, as SINGLE.
+float moved(double p, double v) {
+  return static_cast<float>(p + v * double(kDt));
+}
+
+// Note on, then note off, of MIDI key `key`.
+std::vector<std::uint32_t> note(int key) {
+  auto k = static_cast<std::uint32_t>(key) << 8;
+  return {0x7F0090u + k, 0x000090u + k};
+}
+
+struct Row {
+  const char* what;
+  Walker w;  // before the step's move; active 0 stands still
+  std::map<int, Circle> obstacles;
+  int hit, index;  // the contact answered
+  double wall_e = 1;
+  bool midi = true;
+};
+
+// Everything a step does follows from the contact it answers: the rebound,
+// the note, the pause at a zone circle, the wear of a snow patch.
+TEST(SimulationStep, AnswersTheNearestContactTheWalkerMovesInto) {
+  // clang-format off
+  const Row rows[] = {
+      {"nothing in reach", {300, 200, 20, 15}, {}, 0, 0},
+      {"side wall 1, moving in", {86, 200, -20, 5}, {}, 1, 1},
+      {"side wall 1, moving away", {86, 200, 20, 5}, {}, 0, 0},
+      {"side wall 2, moving in", {534, 200, 20, -5}, {}, 1, 2, 0.5},
+      {"side wall 2, moving away", {534, 200, -20, 0}, {}, 0, 0},
+      {"start edge, moving in", {300, 6, 3, -20}, {}, 1, 3, 0.5},
+      {"start edge, moving away", {300, 6, 0, 20}, {}, 0, 0},
+      {"goal edge", {300, 455, 0, 20}, {}, 1, 4},
+      {"goal edge, moving away", {300, 455, 0, -20}, {}, 0, 0},
+      {"a wall one radius away", {90, 200, -20, 0, 0}, {}, 0, 0},
+      {"a walker out of the contact tests", {85, 200, -20, 0, -1}, {}, 0, 0},
+      {"obstacle 42 ahead", {300, 200, 0, 20}, {{42, {300, 216, 10, 4}}}, 2, 42},
+      {"obstacle 42 overlapped, moving away", {300, 200, 0, -20}, {{42, {300, 216, 10, 4}}}, 0, 0},
+      {"moving along an obstacle", {300, 200, 20, 0, 0}, {{42, {300, 215, 10, 4}}}, 0, 0},
+      {"an obstacle just touching", {300, 200, 0, 20, 0}, {{42, {300, 220, 10, 4}}}, 0, 0},
+      {"a removed patch", {300, 200, 0, 20}, {{50, {300, 210, 10, 15, 1, -1}}}, 0, 0},
+      {"oblique, restitution (1 + 0.5) / 2", {300, 200, 20, 0}, {{8, {307.2, 208, 10, 8, 0.5}}}, 2, 8},
+      {"a tie goes to the lower number",
+       {300, 200, 0, 20, 0}, {{5, {306, 208, 10, 8}}, {7, {294, 208, 10, 8}}}, 2, 5},
+      {"a tie goes to the wall", {300, 455, 0, 20, 0}, {{9, {300, 474, 10, 4}}}, 1, 4},
+      {"a tie of two walls goes to the lower number", {85, 5, -20, -20, 0}, {}, 1, 1},
+      {"side wall at 5, (10 + 5)^2, before an obstacle at 16",
+       {85, 200, -20, 0, 0}, {{11, {69, 200, 10, 4}}}, 1, 1},
+      {"an obstacle at 14 before a side wall at 5", {85, 200, -20, 0, 0}, {{11, {71, 200, 10, 4}}}, 2, 11},
+      {"an obstacle at 14 before the start edge at 5", {300, 5, 0, -20, 0}, {{12, {300, -9, 10, 4}}}, 2, 12},
+      {"a mountain's edge at 15 before an obstacle at 17",
+       {300, 200, 0, 20, 0}, {{1, {300, 505, 300, 1}}, {20, {312, 212, 10, 4}}}, 2, 1},
+      {"an obstacle at 11.3 before a mountain's edge at 15",
+       {300, 200, 0, 20, 0}, {{1, {300, 505, 300, 1}}, {20, {308, 208, 10, 4}}}, 2, 20},
+      {"a mountain's edge at 44.727: 2000.5 is too far", {300, 200, 0, 20, 0}, {{2, {300, 445.273, 300, 1}}}, 0, 0},
+      {"a mountain's edge at 44.72: 1999.9 is answered", {300, 200, 0, 20, 0}, {{2, {300, 445.28, 300, 1}}}, 2, 2},
+      {"cluster circle 3", {300, 200, 0, 20}, {{3, {300, 224, 16, 14}}}, 2, 3},
+      {"zone circle 43", {300, 200, 0, 20}, {{43, {300, 216, 10, 4}}}, 2, 43},
+      {"snow patch 44 of 14", {300, 200, 0, 20}, {{44, {300, 220, 14}}}, 2, 44},
+      {"snow patch 100 of 10", {300, 200, 0, 20}, {{100, {300, 216, 10}}}, 2, 100},
+      {"a zone circle of 14", {300, 200, 0, 20}, {{30, {300, 220, 14, 4}}}, 2, 30},
+      {"no MIDI device, obstacle", {300, 200, 0, 20}, {{44, {300, 220, 14}}}, 2, 44, 1, false},
+      {"no MIDI device, wall", {86, 200, -20, 5}, {}, 1, 1, 1, false},
+  };
+  // clang-format on
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Field f(row.w, row.obstacles, [&](Field& f) {
+      for (int k = 1; k <= 4; ++k) f.z().WALL_E(k) = row.wall_e;
+      if (!row.midi) f.z().MIDI_OK = -1;
+      f.step();
+    });
+    game::Zided& z = f.z();
+    EXPECT_EQ(z.HIT, row.hit);
+    if (row.hit) {
+      EXPECT_EQ(z.HIT_K, row.index);
+    }
+    const Walker& w = row.w;
+    const double x = w.active == 1 ? moved(w.x, w.vx) : w.x;
+    const double y = w.active == 1 ? moved(w.y, w.vy) : w.y;
+    EXPECT_EQ(z.WX(1), x);
+    EXPECT_EQ(z.WY(1), y);
+    const bool goal = row.hit == 1 && row.index == 4;
+    EXPECT_EQ(f.goal, goal);
+    double vx = w.vx, vy = w.vy;
+    if (row.hit == 1 && row.index <= 2) vx = -vx * row.wall_e;
+    if (row.hit == 1 && row.index == 3) vy = -vy * row.wall_e;
+    if (row.hit == 2) {  // the part along the line of centres turns, scaled
+      const Circle& c = row.obstacles.at(row.index);
+      const double d = std::hypot(c.x - x, c.y - y), nx = (c.x - x) / d, ny = (c.y - y) / d;
+      const double vn = vx * nx + vy * ny, e = (1 + c.coef) / 2;
+      vx -= (1 + e) * vn * nx;
+      vy -= (1 + e) * vn * ny;
+    }
+    EXPECT_NEAR(z.WVX(1), vx, 1e-4);
+    EXPECT_NEAR(z.WVY(1), vy, 1e-4);
+    const bool sounds = row.hit && row.midi;
+    const int key = 60 + (row.hit == 2 ? kScale[(row.index - 1) % 8] : 0);
+    EXPECT_EQ(f.midi(), sounds ? note(key) : std::vector<std::uint32_t>{});
+    // ANIM_DELAY, the note's millisecond, 0.2 s at a zone circle: each wait
+    // ends at the first reading of the clock beyond its time, and every
+    // reading of this clock takes a millisecond.
+    const bool hold = row.hit == 2 && row.index > 2 && row.index < 44;
+    EXPECT_EQ(f.ms, (5 + 2) + (sounds ? 1 + 2 : 0) + (hold ? 200 + 2 : 0));
+    for (const auto& [j, c] : row.obstacles) {
+      const bool worn = row.hit == 2 && j == row.index && c.kind == 15;
+      EXPECT_EQ(z.OR(j), worn && c.r > 10 ? c.r - 4 : c.r) << j;
+      EXPECT_EQ(z.OGONE(j), worn && c.r <= 10 ? -1 : c.gone) << j;
+    }
+  }
+}
+
+// Contacts left over are answered in later steps while the walker still
+// moves into them; a worn-away patch is no longer there.
+TEST(SimulationStep, LaterStepsAnswerWhatIsStillMovedInto) {
+  const struct {
+    const char* what;
+    Walker w;
+    std::map<int, Circle> obstacles;
+    bool relaunch;  // the velocity set back before every step
+    std::vector<std::pair<int, int>> answered;
+  } cases[] = {
+      // clang-format off
+      {"bounced once", {300, 200, 0, 20}, {{42, {300, 216, 10, 4}}}, false, {{2, 42}, {0, 0}, {0, 0}}},
+      {"the wall, then the obstacle", {86.2, 298.8, -20, 20}, {{13, {85, 316, 10, 4}}}, false,
+       {{1, 1}, {2, 13}}},
+      {"a patch of 14 hit three times", {300, 200, 0, 20, 0}, {{44, {300, 218, 14}}}, true,
+       {{2, 44}, {2, 44}, {0, 0}}},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::pair<int, int>> answered;
+    Field f(c.w, c.obstacles, [&](Field& f) {
+      for (std::size_t s = 0; s < c.answered.size(); ++s) {
+        if (c.relaunch) f.z().WVX(1) = c.w.vx, f.z().WVY(1) = c.w.vy;
+        f.step();
+        answered.emplace_back(f.z().HIT, f.z().HIT ? double(f.z().HIT_K) : 0);
+      }
+    });
+    EXPECT_EQ(answered, c.answered);
+  }
+}
+
+// A walker launched straight up from y = 10: the clock of the step that
+// reaches the goal edge and the steps taken; for a try that runs out, the
+// first clock value beyond the limit, the last within it and the steps.
+struct Clock {
+  float at, last;
+  int steps;
+};
+Clock up_to_goal() {
+  float c = 0, y = 10;
+  for (int n = 1;; ++n) {
+    y = moved(y, 20);
+    if (464 - y < 10) return {c, c, n};
+    c = static_cast<float>(c + double(kDt));
+  }
+}
+Clock time_out(double limit) {
+  float c = 0, last = 0;
+  int n = 0;
+  for (; c <= limit; ++n) last = c, c = static_cast<float>(c + double(kDt));
+  return {c, last, n};
+}
+
+std::string number(const char* format, double v) {
+  char s[16];
+  std::snprintf(s, sizeof s, format, std::round(v));
+  return s;
+}
+
+// Each try aimed up (U) or sideways (S) from a start at x = 310, or the
+// right button (R) where the next click was due.
+std::string play(const std::string& aims) {
+  std::string s = aims[0] == 'R' ? "" : "idle\nclick 310 493\n";
+  for (char a : aims) {
+    s += a == 'U'   ? "idle\ndrag 300 400 300 300\n"
+         : a == 'S' ? "idle\ndrag 300 300 400 300\n"
+                    : "idle\nclick 300 300 right\n";
+  }
+  return s + "idle\nkey Space\nidle\nkey Space\nidle\nkey Space\nidle\nkey Space\n";
+}
+
+TEST(Game, TriesTimeOutWinOrAreAbandonedWithTheirTotals) {
+  const Clock goal = up_to_goal(), out50 = time_out(50);
+  const struct {
+    std::string aims;
+    double tries, limit;
+    double total;  // 0: no total (abandoned)
+    bool won;
+  } cases[] = {
+      {"U", 10, 100, goal.at, true},
+      {"SSU", 10, 50, goal.at + (10 - 1 - 7) * 50, true},
+      {"SS", 2, 50, out50.at + (2 - 1 - 0) * 50, false},
+      {"R", 10, 50, 0, false},
+      {"SR", 10, 50, 0, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.aims);
+    testing_support::GameProgram g(testing_support::script_options(play(c.aims)));
+    const std::string trace = ::testing::TempDir() + "game_" + c.aims + ".csv";
+    g.game().open_trace(trace);
+    bool returned = false;
+    g.run([&](game::Zided& z) {
+      testing_support::standard_walls(z);
+      z.MSPIC();
+      testing_support::store_layout(z, {});
+      z.TRIES = c.tries;
+      z.TIME_LIMIT = c.limit;
+      z.PLAY_COUNT = 5;
+      z.play_game();
+      returned = true;
+    });
+    game::Zided& z = g.game();
+    const auto launches = static_cast<double>(std::min(c.aims.find('R'), c.aims.size()));
+    const bool lost = c.total && !c.won;
+    EXPECT_TRUE(returned);
+    EXPECT_EQ(z.TRY_NO, launches);
+    EXPECT_EQ(z.TRIES_LEFT, c.tries - launches);
+    EXPECT_EQ(z.PLAY_COUNT, c.won ? 5 : 4);
+    EXPECT_EQ(z.BEST_TIME(1), c.won ? static_cast<float>(c.total) : 10000);
+    EXPECT_EQ(g.host().beeps(), c.won ? 1 : 0);
+    EXPECT_EQ(g.row(25).substr(30, 15), lost ? " <<TIME OVER>> " : std::string(15, ' '));
+    if (c.total) {
+      EXPECT_FLOAT_EQ(z.TOTAL_TIME, static_cast<float>(c.total));
+      EXPECT_EQ(g.row(15).substr(74, 5), number("%5.0f", c.total)) << "the score panel";
+      const Clock& last = c.won ? goal : out50;
+      EXPECT_EQ(g.row(17).substr(0, 9), "Time " + number("%4.0f", c.limit - last.last));
+    }
+    // One trace line per step; no index where no contact was answered.
+    std::ifstream in(trace);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "try,step,clock,x,y,vx,vy,hit,index");
+    int lines = 0;
+    for (; std::getline(in, line); ++lines) {
+      const std::string hit_index = line.substr(line.rfind(',', line.rfind(',') - 1) + 1);
+      EXPECT_TRUE(hit_index[0] != '0' || hit_index == "0,0") << line;
+    }
+    int steps = 0;
+    for (char a : c.aims) steps += a == 'U' ? goal.steps : a == 'S' ? out50.steps : 0;
+    EXPECT_EQ(lines, steps);
+    std::remove(trace.c_str());
+  }
+}
+
+// At the goal the single zone circles and the snow patches left vanish
+// before the ending draws its trees; corner mountains and clusters stay.
+TEST(Game, TheGoalClearsTheWayForTheEnding) {
+  using platform::Rgb;
+  testing_support::GameProgram g(testing_support::script_options(play("U")));
+  g.run([&](game::Zided& z) {
+    testing_support::standard_walls(z);
+    z.MSPIC();
+    testing_support::store_layout(z, {{1, {-50, 600, 300, 1}},
+                                      {2, {670, 600, 300, 1}},
+                                      {3, {150, 300, 16, 13}},
+                                      {10, {450, 300, 20, 4}},
+                                      {50, {200, 150, 14, 15}}});
+    z.play_game();
+  });
+  auto rgb = [](int r, int gr, int b) { return static_cast<Rgb>((r << 16) | (gr << 8) | b); };
+  EXPECT_EQ(g.at(81, 460), rgb(120, 120, 50)) << "mountain 1 in the sky of the first try";
+  EXPECT_EQ(g.at(150, 300), rgb(0, 135, 150)) << "cluster circle 3";
+  EXPECT_EQ(g.at(440, 300), rgb(0, 80, 0)) << "circle 10 erased between its tree and rings";
+  EXPECT_EQ(g.at(439, 300), rgb(255, 55, 0)) << "its ring 11 in the last stage's entry 4";
+  EXPECT_EQ(g.at(190, 150), rgb(0, 80, 0)) << "patch 50 erased";
+  EXPECT_EQ(g.at(189, 150), rgb(255, 205, 0)) << "its ring 11 in TREE_TAB(7) = 10";
+}
+
+}  // namespace
