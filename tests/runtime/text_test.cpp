@@ -131,7 +131,7 @@ TEST_F(Text, TextOverABoxShowsTheBoxBetweenStrokesAndSpacesRestoreIt) {
   EXPECT_TRUE(r().picture() == before);
 }
 
-TEST_F(Text, PrintSeparatorsEndTheLinePadToAZoneOrDoNothing) {
+TEST_F(Text, PrintAndPrintUsingSeparatorsEndTheLinePadToAZoneOrDoNothing) {
   const std::tuple<int, const char*, int, std::pair<int, int>> cases[] = {
       {0, "ab", 2, {2, 3}}, {2, "cd", 1, {14, 3}},         {50, "e", 1, {56, 3}},
       {60, "e", 1, {0, 4}}, {70, "0123456789", 0, {0, 4}}, {5, "", 0, {0, 4}}};
@@ -141,6 +141,16 @@ TEST_F(Text, PrintSeparatorsEndTheLinePadToAZoneOrDoNothing) {
     EXPECT_EQ(cursor(), want) << col << " " << text;
   }
   EXPECT_EQ(r().text_row(3).substr(0, 4) + r().text_row(3).substr(50, 6), "abcde     ");
+  // PRINT USING writes at the cursor and ends the line the same way.
+  r().LOCATE(0, 4, 2);
+  r().PRINT_USING(0, "Time ####", {37.0});
+  EXPECT_EQ(std::pair(r().text_row(2).substr(4, 9), cursor()),
+            std::pair(std::string("Time   37"), std::pair(0, 3)));
+  r().PRINT_USING(0, "Level   #", {2.0}, 2);
+  EXPECT_EQ(cursor(), std::pair(9, 3));
+  r().LOCATE(0, 0, 5);
+  EXPECT_EQ(error_of([&] { r().PRINT_USING(0, "## ", {1.0, "x"}); }), 13);
+  EXPECT_EQ(r().text_row(5).substr(0, 4), " 1  ") << "the items before the error stay";
 }
 
 TEST_F(Text, ALineBreakPastTheLastRowScrollsTheTextNotTheGraphics) {
@@ -158,18 +168,6 @@ TEST_F(Text, ALineBreakPastTheLastRowScrollsTheTextNotTheGraphics) {
   at(78, 27, "xyz");  // wrapping on the last row scrolls as well
   EXPECT_EQ(shown(r(), 25) + "|" + r().text_row(26).substr(78) + "|" + shown(r(), 27),
             "bottom|xy|z");
-}
-
-TEST_F(Text, PrintUsingWritesAtTheCursorAndEndsTheLine) {
-  r().LOCATE(0, 4, 2);
-  r().PRINT_USING(0, "Time ####", {37.0});
-  EXPECT_EQ(std::pair(r().text_row(2).substr(4, 9), cursor()),
-            std::pair(std::string("Time   37"), std::pair(0, 3)));
-  r().PRINT_USING(0, "Level   #", {2.0}, 2);
-  EXPECT_EQ(cursor(), std::pair(9, 3));
-  r().LOCATE(0, 0, 5);
-  EXPECT_EQ(error_of([&] { r().PRINT_USING(0, "## ", {1.0, "x"}); }), 13);
-  EXPECT_EQ(r().text_row(5).substr(0, 4), " 1  ") << "the items before the error stay";
 }
 
 }  // namespace

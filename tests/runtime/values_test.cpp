@@ -41,7 +41,7 @@ TEST(Conversions, CintAndClngRoundHalfAwayFromZeroWithinTheirRanges) {
   }
 }
 
-TEST(Conversions, ASingleRoundsOnceWhenStored) {
+TEST(Conversions, ASingleRoundsOnceWhenStoredAndOverflowIsError6) {
   // 2^24 + 1 has no float: the whole expression is exact, a stored step is not.
   Single big = 16777216.0, one = 1;
   Single once = big + one - big, step = big + one;
@@ -62,14 +62,11 @@ TEST(Arithmetic, PowerIntegerDivisionModAndTruth) {
   EXPECT_DOUBLE_EQ(rt::POW(2, 0.5), std::sqrt(2.0));
   EXPECT_EQ(error_of([] { rt::CINT(rt::POW(-8, 0.5)); }), 6);
   // Operands round to LONG first; the quotient drops its fraction; MOD takes the dividend's sign.
-  const std::tuple<double, double, std::int64_t, std::int64_t> divisions[] = {
-      {-7, 2, -3, -1},
-      {7, -3, -2, 1},
-      {7.6, 2, 4, 0},
-      {10.5, 4, 2, 3},
-      {7, 1, 7, 0},
-      {-7, -1, 7, 0},
+  // clang-format off
+  const std::tuple<double, double, std::int64_t, std::int64_t> divisions[] = {{-7, 2, -3, -1},
+      {7, -3, -2, 1}, {7.6, 2, 4, 0}, {10.5, 4, 2, 3}, {7, 1, 7, 0}, {-7, -1, 7, 0},
       {-2147483648.0, -1, kE6, 0}};
+  // clang-format on
   for (auto [a, b, quotient, remainder] : divisions) {
     if (quotient == kE6) {
       EXPECT_EQ(error_of([a = a, b = b] { rt::IDIV(a, b); }), 6);
@@ -93,24 +90,23 @@ TEST(Strings, CompareRightValAndFixedLength) {
     EXPECT_EQ(rt::str_compare(a, b), want) << a << " " << b;
     EXPECT_EQ(a < b, want < 0) << "std::string agrees, so game code may use it";
   }
-  const std::pair<double, const char*> rights[] = {
-      {2, "56"}, {0, ""}, {10, "12:34:56"}, {2.5, ":56"}};
-  for (auto [n, want] : rights) EXPECT_EQ(rt::RIGHT("12:34:56", n), want) << n;
+  for (auto [n, want] : {std::pair(2.0, "56"), {0, ""}, {10, "12:34:56"}, {2.5, ":56"}})
+    EXPECT_EQ(rt::RIGHT("12:34:56", n), want) << n;
   EXPECT_EQ(error_of([] { rt::RIGHT("abc", -1); }), 5);
+  // clang-format off
   const std::pair<const char*, double> vals[] = {{"  12.5", 12.5}, {"\t\n-3e2xyz", -300},
-                                                 {"1D2", 100},     {"+.5", .5},
-                                                 {"9e", 9},        {"07", 7},
-                                                 {"abc", 0},       {"", 0},
-                                                 {"-", 0},         {"1.5e-1", .15}};
+      {"1D2", 100}, {"+.5", .5}, {"9e", 9}, {"07", 7}, {"abc", 0}, {"", 0}, {"-", 0},
+      {"1.5e-1", .15}};
+  // clang-format on
   for (auto [text, want] : vals) EXPECT_DOUBLE_EQ(rt::VAL(text), want) << text;
 
   // Padded with spaces, cut without leaving half a double-byte character.
-  const std::pair<std::string, std::string> fixed10[] = {
-      {"ABC", "ABC       "},
-      {"ABCDEFGHIJKLM", "ABCDEFGHIJ"},
-      {"ABCDEFGHI" + sjis("名"), "ABCDEFGHI "},
+  // clang-format off
+  const std::pair<std::string, std::string> fixed10[] = {{"ABC", "ABC       "},
+      {"ABCDEFGHIJKLM", "ABCDEFGHIJ"}, {"ABCDEFGHI" + sjis("名"), "ABCDEFGHI "},
       {sjis("スタートします"), sjis("スタートし")},
       {std::string(11, '\x81'), std::string(10, '\x81')}};  // second bytes in the first-byte range
+  // clang-format on
   for (const auto& [in, want] : fixed10) EXPECT_EQ(FixedStr<10>(in).view(), want) << in;
   FixedStr<12> name = "Name";
   EXPECT_TRUE(name == "Name        " && !(name == "Name"));
@@ -156,15 +152,10 @@ TEST(Arrays, SubscriptsBoundsAndDimensioning) {
 
 class Data : public Started {
  protected:
-  double num() {
-    Single v;
-    r().READ(v);
-    return v;
-  }
-  std::string str() {
-    std::string s;
-    r().READ(s);
-    return s;
+  template <class T = Single>
+  T read() {
+    T v{};
+    return r().READ(v), v;
   }
 };
 
@@ -180,22 +171,24 @@ TEST_F(Data, RecordsAreReadInOrderAndMalformedLinesAreError2) {
     EXPECT_EQ(error_of([&] { rt::parse_data_records(bad); }), 2) << bad;
 
   r().DATA_START("10 DATA 1, 2.5 ,\t-3\n20 DATA 4e2,.5,1D1,,\n30 DATA 1,2:  \n40 DATA 159,+7\n");
-  for (double want : {1.0, 2.5, -3.0, 400.0, 0.5, 10.0, 0.0, 0.0, 1.0, 2.0}) EXPECT_EQ(num(), want);
+  for (double want : {1.0, 2.5, -3.0, 400.0, 0.5, 10.0, 0.0, 0.0, 1.0, 2.0})
+    EXPECT_EQ(read(), want);
   Single a, b;
   r().READ(a, b);  // one READ, two variables
   EXPECT_EQ(std::pair(double(a), double(b)), std::pair(159.0, 7.0));
-  EXPECT_EQ(error_of([&] { num(); }), 4);
+  EXPECT_EQ(error_of([&] { read(); }), 4);
   r().DATA_START(
       "10 DATA \"a, b\" , plain text  ,\"\",, \"x\":\n20 DATA \"open\n30 DATA  Player 1,7\n");
-  for (const char* want : {"a, b", "plain text", "", "", "x", "open"}) EXPECT_EQ(str(), want);
+  for (const char* want : {"a, b", "plain text", "", "", "x", "open"})
+    EXPECT_EQ(read<std::string>(), want);
   FixedStr<10> name;
   r().READ(name);
-  EXPECT_EQ(std::pair(std::string(name.view()), str()),
+  EXPECT_EQ(std::pair(std::string(name.view()), read<std::string>()),
             std::pair(std::string("Player 1  "), std::string("7")));
 }
 
 TEST_F(Data, EachBadItemRaisesItsError) {
-  EXPECT_EQ(error_of([&] { num(); }), 4) << "no DATA started";
+  EXPECT_EQ(error_of([&] { read(); }), 4) << "no DATA started";
   // clang-format off
   const std::pair<const char*, int> cases[] = {
       {"1:2", 2}, {"\"a\" b,1", 2}, {"\"a\":b", 2}, {"x", 13}, {"12x", 13}, {"1 2", 13}, {"1e", 13},
@@ -203,10 +196,10 @@ TEST_F(Data, EachBadItemRaisesItsError) {
   // clang-format on
   for (auto [item, error] : cases) {
     r().DATA_START(std::string("10 DATA ") + item + "\n");
-    EXPECT_EQ(error_of([&] { num(); }), error) << item;
+    EXPECT_EQ(error_of([&] { read(); }), error) << item;
   }
   r().DATA_START("");
-  EXPECT_EQ(error_of([&] { num(); }), 4);
+  EXPECT_EQ(error_of([&] { read(); }), 4);
   r().DATA_START("10 DATA 3000000000,2147483647,32768,-32768.4\n");
   std::int32_t l = 0;
   std::int16_t i = 0;
@@ -215,16 +208,14 @@ TEST_F(Data, EachBadItemRaisesItsError) {
   EXPECT_EQ(error_of([&] { r().READ(i); }), 6);
   r().READ(i);
   EXPECT_EQ(std::pair(l, int{i}), std::pair(2147483647, -32768));
-}
 
-TEST_F(Data, ASubHasNoDataAndTheCallersPositionComesBack) {
   r().DATA_START("10 DATA 1,2\n");
-  EXPECT_EQ(num(), 1.0);
+  EXPECT_EQ(read(), 1.0);
   {
     auto sub = r().SUB_ENTER();
-    EXPECT_EQ(error_of([&] { num(); }), 4);
+    EXPECT_EQ(error_of([&] { read(); }), 4) << "a SUB has no DATA";
   }
-  EXPECT_EQ(num(), 2.0);
+  EXPECT_EQ(read(), 2.0) << "the caller's position comes back";
 }
 
 TEST(DataReport, ReadPastTheEndIsError4InTheReadsLine) {
