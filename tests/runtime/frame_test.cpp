@@ -125,6 +125,14 @@ TEST(StartUp, TheWindowComesFromTheFormAndABadFormIsRefused) {
   Program q;
   EXPECT_EQ(q.rt().run("form = MAINFORM\n", {}, [] { ADD_FAILURE() << "ran"; }), 1);
   EXPECT_EQ(q.host().boxes(), std::vector<std::string>{"peakwend.EXE: フォームデータがありません"});
+  // A window without room for one text cell shows an error report in a message box.
+  Program t;
+  std::string tiny = testing_support::test_form();
+  tiny.replace(tiny.find("648 531"), 7, "15 44");  // a client area of 7 by 17 pixels
+  EXPECT_EQ(t.rt().run(tiny, {}, [&] { t.rt().SET_MODULE("zideD.bas"), t.rt().RT_ERROR(9, 0); }),
+            1);
+  EXPECT_EQ(t.host().boxes(), std::vector<std::string>{"peakwend.EXE: zideD.bas [0行]:エラー[9]\n" +
+                                                       rt::error_message(9)});
 
   const std::string head = "form = F\ncaption = C\nposition = 0 0\nfont = FixedSys\n";
   auto form = [&](const std::string& rest) { return rt::parse_form(head + rest, nullptr); };

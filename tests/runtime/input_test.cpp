@@ -10,17 +10,17 @@ namespace {
 
 using namespace rt_test;
 using platform::Event;
-using platform::Key;
+using K = platform::Key;
 using rt::Single;
 using T = platform::Event::Type;
 
-Event key(Key k, bool down = true, bool shift = false, bool ctrl = false, char32_t ch = 0) {
+Event key(K k, bool down = true, bool shift = false, bool ctrl = false, char32_t ch = 0) {
   Event e;
   e.type = down ? T::KeyDown : T::KeyUp, e.key = k, e.shift = shift, e.ctrl = ctrl, e.ch = ch;
   return e;
 }
 Event ctrl(char32_t c) {
-  return key(Key::Char, true, false, true, c);
+  return key(K::Char, true, false, true, c);
 }
 Event typed(const std::string& utf8) {
   Event e;
@@ -47,21 +47,21 @@ class Input : public Started {
 TEST_F(Input, EachKeyPutsItsCodeInTheBuffer) {
   // clang-format off
   const std::pair<std::vector<Event>, std::vector<int>> cases[] = {
-      {{key(Key::Right), key(Key::Left), key(Key::Up), key(Key::Down), key(Key::Home), key(Key::Clear),
-        key(Key::PageUp), key(Key::PageDown), key(Key::End), key(Key::Insert), key(Key::Delete)},
+      {{key(K::Right), key(K::Left), key(K::Up), key(K::Down), key(K::Home), key(K::Clear),
+        key(K::PageUp), key(K::PageDown), key(K::End), key(K::Insert), key(K::Delete)},
        {28, 29, 30, 31, 11, 12, 19, 20, 21, 18, 127}},
-      {{key(Key::Execute), key(Key::Enter), key(Key::Backspace), key(Key::Tab), key(Key::Escape)},
+      {{key(K::Execute), key(K::Enter), key(K::Backspace), key(K::Tab), key(K::Escape)},
        {13, 13, 8, 9, 27}},
-      {{key(Key::Home, true, true), key(Key::Shift), key(Key::Home), key(Key::Shift, false),
-        key(Key::Home)}, {12, 12, 11}},  // Shift+Home, from the event or from the Shift key
-      {{typed("a"), typed(" "), key(Key::Space), key(Key::Char, 1, 0, 0, U'a'), key(Key::Up, false)},
+      {{key(K::Home, true, true), key(K::Shift), key(K::Home), key(K::Shift, false),
+        key(K::Home)}, {12, 12, 11}},  // Shift+Home, from the event or from the Shift key
+      {{typed("a"), typed(" "), key(K::Space), key(K::Char, 1, 0, 0, U'a'), key(K::Up, false)},
        {'a', ' '}},  // characters come as text; key releases give nothing
       {{typed("Aア÷")}, {'A', 0x83, 0x41, 0x81, 0x80}},
-      {{key(Key::F1), key(Key::F12), key(Key::Shift), key(Key::Ctrl), key(Key::Alt), key(Key::Other)},
+      {{key(K::F1), key(K::F12), key(K::Shift), key(K::Ctrl), key(K::Alt), key(K::Other)},
        {}},
       {{ctrl(U'a'), ctrl(U'Z'), ctrl(U'['), ctrl(U']'), ctrl(U'1')}, {1, 26, 27, 29}},
-      {{key(Key::Ctrl), key(Key::Char, 1, 0, 0, U'z'), key(Key::Ctrl, false), key(Key::Char)}, {26}},
-      {{key(Key::Enter, true, false, true), key(Key::Backspace, true, false, true)}, {10, 127}}};
+      {{key(K::Ctrl), key(K::Char, 1, 0, 0, U'z'), key(K::Ctrl, false), key(K::Char)}, {26}},
+      {{key(K::Enter, true, false, true), key(K::Backspace, true, false, true)}, {10, 127}}};
   // clang-format on
   for (const auto& [events, codes] : cases) {
     for (const Event& e : events) r().on_input_event(e);
@@ -86,7 +86,7 @@ TEST_F(Input, AFullBufferKeepsTheFirst255AndBeepsForTheRest) {
 
 TEST(Keys, CtrlCReadByInkeyIsTheUserBreak) {
   Program p;
-  for (const Event& e : {key(Key::Ctrl), ctrl(U'c'), key(Key::Ctrl, false)}) p.host().push_event(e);
+  for (const Event& e : {key(K::Ctrl), ctrl(U'c'), key(K::Ctrl, false)}) p.host().push_event(e);
   bool went_on = false;
   int code = p.run([&](rt::Runtime& r) {
     r.SET_MODULE("zideD.bas");
@@ -103,13 +103,14 @@ TEST(Keys, CtrlCReadByInkeyIsTheUserBreak) {
 TEST(InputLine, GoesIntoAStringOrAFixedLengthName) {
   // clang-format off
   const std::tuple<std::string, std::string, std::string> cases[] = {  // typed, string, name
-      {"type TARO\n", "TARO", "TARO      "}, {"type ABCDEFGHIJKLMN\n", "ABCDEFGHIJKLMN", "ABCDEFGHIJ"},
+      {"type TARO\n", "TARO", "TARO      "},
+      {"type ABCDEFGHIJKLMN\n", "ABCDEFGHIJKLMN", "ABCDEFGHIJ"},
       {"type AあいうえおかB\n", sjis("AあいうえおかB"), sjis("Aあいうえ") + " "},
       {"type ム÷\n", "\x83\x80\x81\x80", "\x83\x80\x81\x80      "},  // second bytes 0x80
       {"type  Tom, Jr.\n", "Tom, Jr.", "Tom, Jr.  "},  // one string takes the whole line
       {"type ABあ\nkey Backspace\nkey Backspace\ntype C\n", "AC", "AC        "},
-      {"type A\nkey Up\nkey Tab\nkey Esc\nkey Delete\nkey Home\nkey Backspace\nkey Backspace\ntype B\n",
-       "B", "B         "}, {"", "", "          "}};
+      {"type A\nkey Up\nkey Tab\nkey Esc\nkey Delete\nkey Home\nkey Backspace\nkey Backspace\n"
+       "type B\n", "B", "B         "}, {"", "", "          "}};
   // clang-format on
   for (const auto& [script, want_string, want_name] : cases) {
     Program p(scripted(script + "key Enter\n" + script + "key Enter\n"));

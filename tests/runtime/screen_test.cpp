@@ -124,8 +124,8 @@ TEST_F(Screen, FunctionsSelectTheRasterOperationAndStylesThePen) {
   // (0 and any other number), the defaults, the null pen (5) and inside-frame (6, solid).
   // clang-format off
   for (auto [colour, function, style, want] : {std::tuple(5, 4, 0, 0x3FC0C0u), {0, 5, 0, 0x3F3F3F},
-       {3, 2, 0, 0x0000C0}, {5, 3, 0, 0xFFC0C0}, {5, 0, 0, kRed}, {5, 9, 0, kRed}, {5, -1, -1, kRed},
-       {5, 0, 5, kSilver}, {5, 0, 6, kRed}}) {
+       {3, 2, 0, 0x0000C0}, {5, 3, 0, 0xFFC0C0}, {5, 0, 0, kRed}, {5, 9, 0, kRed},
+       {5, -1, -1, kRed}, {5, 0, 5, kSilver}, {5, 0, 6, kRed}}) {
     // clang-format on
     r().LINE(0, Coord{0, 50}, Coord{99, 50}, 14);
     r().LINE(0, Coord{0, 50}, Coord{99, 50}, colour, Box::None, std::nullopt, function, style);
@@ -241,11 +241,11 @@ TEST_F(Screen, ExposeRepaintsFromTheBackingAndClsClearsItsLayers) {
 }
 
 TEST_F(Screen, BadArgumentsRaiseTheirErrorsBeforeAnyDrawing) {
+  const Coord o{0, 0}, c{50, 50}, n{9, 9}, k{39, 19};
+  std::vector<std::uint8_t> block(rt::Screen::block_bytes(40, 20)), small(block.size() - 1, 0x5A);
+  r().GET(0, o, k, block);  // a good block, so that PUT fails on its corners alone
   r().LINE(0, Coord{7, 7}, Coord{8, 8}, 2);
   const Surface before = picture();
-  std::vector<std::uint8_t> block(rt::Screen::block_bytes(40, 20), 0x5A);
-  std::vector<std::uint8_t> small(block.size() - 1, 0x5A);
-  const Coord o{0, 0}, c{50, 50}, n{9, 9}, k{39, 19};
   const auto none = std::nullopt;
   // clang-format off
   const std::pair<int, std::function<void()>> cases[] = {
