@@ -57,10 +57,11 @@ TEST_F(Input, EachKeyPutsItsCodeInTheBuffer) {
       {{typed("a"), typed(" "), key(K::Space), key(K::Char, 1, 0, 0, U'a'), key(K::Up, false)},
        {'a', ' '}},  // characters come as text; key releases give nothing
       {{typed("Aア÷")}, {'A', 0x83, 0x41, 0x81, 0x80}},
-      {{key(K::F1), key(K::F12), key(K::Shift), key(K::Ctrl), key(K::Alt), key(K::Other)},
-       {}},
+      {{key(K::F1), key(K::F12), key(K::Shift), key(K::Ctrl), key(K::Alt), key(K::Other),
+        key(K::Shift, false), key(K::Ctrl, false)}, {}},
       {{ctrl(U'a'), ctrl(U'Z'), ctrl(U'['), ctrl(U']'), ctrl(U'1')}, {1, 26, 27, 29}},
-      {{key(K::Ctrl), key(K::Char, 1, 0, 0, U'z'), key(K::Ctrl, false), key(K::Char)}, {26}},
+      {{key(K::Ctrl), key(K::Char, 1, 0, 0, U'z'), key(K::Ctrl, false), key(K::Char, 1, 0, 0, 'z')},
+       {26}},  // Ctrl held, then let go
       {{key(K::Enter, true, false, true), key(K::Backspace, true, false, true)}, {10, 127}}};
   // clang-format on
   for (const auto& [events, codes] : cases) {
@@ -192,19 +193,10 @@ TEST_F(Input, MousePositionMovementAndButtons) {
         mouse(T::MouseDoubleClick, 33, 43), mouse(T::MouseUp, 32, 42)})
     r().on_input_event(e);
   // n: down, presses (read twice), press x y, releases, release x y, double clicks, their x y.
-  for (auto [n, want] : {std::pair(2, 0),
-                         {3, 2},
-                         {3, 0},
-                         {4, 31},
-                         {5, 41},
-                         {6, 2},
-                         {6, 0},
-                         {7, 32},
-                         {8, 42},
-                         {11, 1},
-                         {11, 0},
-                         {12, 33},
-                         {13, 43}})
+  // clang-format off
+  for (auto [n, want] : {std::pair(2, 0), {3, 2}, {3, 0}, {4, 31}, {5, 41}, {6, 2}, {6, 0}, {7, 32},
+                         {8, 42}, {11, 1}, {11, 0}, {12, 33}, {13, 43}})
+    // clang-format on
     EXPECT_EQ(r().MOUSE(0, n, 0), want) << n;
   r().on_input_event(mouse(T::MouseMove, 200, 300));
   r().on_input_event(mouse(T::MouseDown, -1, -1, platform::MouseButton::Right));  // at the pointer
@@ -272,10 +264,10 @@ TEST(LibraryCall, NamesInCapitalsArgumentsRoundedToLongsAndNotesOut) {
   Program p(o);
   p.start();
   rt::Runtime& r = p.rt();
-  for (auto [lib, fn] : {std::pair("KERNEL32", "GetTickCount"),
-                         {"winmm.drv", "timeGetTime"},
-                         {"WINMM", "midiOutFoo"},
-                         {"WINMM", "timegettime"}})
+  // clang-format off
+  for (auto [lib, fn] : {std::pair("KERNEL32", "GetTickCount"), {"winmm.drv", "timeGetTime"},
+                         {"WINMM", "midiOutFoo"}, {"WINMM", "timegettime"}})
+    // clang-format on
     EXPECT_EQ(error_of([&, l = lib, f = fn] { r.LIBCALL(l, f); }), 5) << lib << " " << fn;
   EXPECT_EQ(r.loaded_libraries(), 0u) << "a failed first call adds nothing";
   EXPECT_EQ(r.LIBCALL("WINMM", "midiOutGetNumDevs"), 1);

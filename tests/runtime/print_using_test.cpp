@@ -72,12 +72,10 @@ TEST(PrintUsingStrings, FieldsNeverCutADoubleByteCharacter) {
 }
 
 TEST(PrintUsingFormat, LiteralTextAndRestartsAtTheFormatsBeginning) {
-  check({{"Time ####", 5, "Time    5"},
-         {"##s", 5, " 5s"},
-         {"a+b#", 5, "a+b5"},
-         {"& #", 5, "& 5"},
-         {"* \\ #", 5, "* \\ 5"},
-         {"Level   #", 3, "Level   3"}});
+  // clang-format off
+  check({{"Time ####", 5, "Time    5"}, {"##s", 5, " 5s"}, {"a+b#", 5, "a+b5"}, {"& #", 5, "& 5"},
+         {"* \\ #", 5, "* \\ 5"}, {"Level   #", 3, "Level   3"}});
+  // clang-format on
   EXPECT_EQ(fmt("A#", {1.0, 2.0, 3.0}) + "|" + fmt("#B", {1.0, 2.0}), "A1A2A3|1B2B");
   EXPECT_EQ(fmt("@=#;", {"x", 1.0, "y", 2.0}), "x=1;y=2;");
   EXPECT_EQ(fmt("ab#c", {}), "ab") << "without items: the text up to the first field";
