@@ -99,6 +99,8 @@ TEST(Strings, CompareRightValAndFixedLength) {
       {"1.5e-1", .15}};
   // clang-format on
   for (auto [text, want] : vals) EXPECT_DOUBLE_EQ(rt::VAL(text), want) << text;
+  EXPECT_EQ(rt::VAL(std::string_view("123", 2)) + rt::VAL(std::string_view("1e23", 3)), 12 + 100)
+      << "only the string's own bytes count";
 
   // Padded with spaces, cut without leaving half a double-byte character.
   // clang-format off
