@@ -52,8 +52,8 @@ TEST_F(Input, EachKeyPutsItsCodeInTheBuffer) {
        {28, 29, 30, 31, 11, 12, 19, 20, 21, 18, 127}},
       {{key(K::Execute), key(K::Enter), key(K::Backspace), key(K::Tab), key(K::Escape)},
        {13, 13, 8, 9, 27}},
-      {{key(K::Home, true, true), key(K::Shift), key(K::Home), key(K::Shift, false),
-        key(K::Home)}, {12, 12, 11}},  // Shift+Home, from the event or from the Shift key
+      {{key(K::Home, true, true), key(K::Shift), key(K::Home), key(K::Enter), key(K::Shift, false),
+        key(K::Home)}, {12, 12, 13, 11}},  // Shift+Home, from the event or from the Shift key
       {{typed("a"), typed(" "), key(K::Space), key(K::Char, 1, 0, 0, U'a'), key(K::Up, false)},
        {'a', ' '}},  // characters come as text; key releases give nothing
       {{typed("Aア÷")}, {'A', 0x83, 0x41, 0x81, 0x80}},
