@@ -3,6 +3,7 @@
 #include "runtime/frame.h"
 
 #include <cerrno>
+#include <csignal>
 #include <set>
 
 #include "tests/runtime/harness.h"
@@ -63,6 +64,14 @@ TEST(RunTimeError, ASubsErrorIsReportedWithItsModuleAndLineLoggedAndEndsAtAKey) 
     EXPECT_EQ(values, "zideD.bas|1234|" + std::to_string(number) + "|" +
                           std::to_string(int(rt::Op::Element)) + "|3|2017/03/05 09:07:58|");
   }
+}
+
+TEST(RunTimeError, ACrashNamesTheModuleAndLineBeforeTheProcessEnds) {
+  auto crash = [] {
+    Program p;
+    p.run([](rt::Runtime& r) { r.SET_MODULE("zideD.bas"), r.SET_LINE(1204), std::raise(SIGSEGV); });
+  };
+  EXPECT_DEATH(crash(), "続行不可能なエラーが発生しました zideD\\.bas \\[1204行\\]");
 }
 
 TEST(RunTimeError, EveryNumberTheRuntimeRaisesHasAMessageOfItsOwn) {

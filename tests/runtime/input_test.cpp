@@ -151,6 +151,9 @@ TEST(InputLine, PromptsEchoAndSeveralVariables) {
     EXPECT_FALSE(rt::convert_input_line(bad, two)) << bad;
   auto top = rt::convert_input_line("3.4028234E38, .5", two);
   EXPECT_EQ(top ? float((*top)[0].number) : 0.0f, FLT_MAX) << "the largest SINGLE";
+  const rt::InputKind mixed[] = {rt::InputKind::Number, rt::InputKind::Text};
+  auto quoted = rt::convert_input_line("7, \"a, b\"", mixed);  // a quoted last field
+  EXPECT_EQ(quoted ? (*quoted)[1].text : "?", "a, b");
 }
 
 TEST(InputLine, StopsAt255BytesAndTheWindowCanEndItsWait) {
