@@ -1,266 +1,296 @@
-// Keys, mouse, clock and random numbers, through a runtime on the headless host.
-#include <gtest/gtest.h>
+// Keys, INKEY$, INPUT, the mouse, the clock, RND and library calls by name.
+#include "runtime/input.h"
 
-#include <string>
-#include <vector>
+#include <bit>
+#include <cfloat>
 
-#include "platform/sjis.h"
-#include "tests/support/program.h"
+#include "tests/runtime/harness.h"
 
 namespace {
 
+using namespace rt_test;
 using platform::Event;
-using platform::Key;
-using testing_support::error_of;
-using testing_support::Program;
+using K = platform::Key;
+using rt::Single;
+using T = platform::Event::Type;
 
-Event key(Key k, bool down = true, bool shift = false, bool ctrl = false) {
+Event key(K k, bool down = true, bool shift = false, bool ctrl = false, char32_t ch = 0) {
   Event e;
-  e.type = down ? Event::Type::KeyDown : Event::Type::KeyUp;
-  e.key = k;
-  e.shift = shift;
-  e.ctrl = ctrl;
+  e.type = down ? T::KeyDown : T::KeyUp, e.key = k, e.shift = shift, e.ctrl = ctrl, e.ch = ch;
   return e;
 }
-
-Event ch(char32_t c, bool ctrl = false) {
-  Event e = key(Key::Char, true, false, ctrl);
-  e.ch = c;
-  return e;
+Event ctrl(char32_t c) {
+  return key(K::Char, true, false, true, c);
 }
-
-Event text(const std::string& utf8) {
+Event typed(const std::string& utf8) {
   Event e;
-  e.type = Event::Type::Text;
-  e.text = utf8;
+  e.type = T::Text, e.text = utf8;
   return e;
 }
-
-Event mouse(Event::Type t, int x, int y, platform::MouseButton b = platform::MouseButton::Left) {
+Event mouse(T t, int x, int y, platform::MouseButton b = platform::MouseButton::Left) {
   Event e;
-  e.type = t;
-  e.x = x;
-  e.y = y;
-  e.button = b;
+  e.type = t, e.x = x, e.y = y, e.button = b;
   return e;
 }
 
-// Every byte INKEY$ gives until the buffer is empty.
-std::vector<int> drain(rt::Runtime& r) {
-  std::vector<int> out;
-  for (std::string k = r.INKEY(0); !k.empty(); k = r.INKEY(0)) {
-    out.push_back(static_cast<unsigned char>(k[0]));
+class Input : public Started {
+ protected:
+  // Every byte INKEY$ gives until the buffer is empty.
+  std::vector<int> drain() {
+    std::vector<int> out;
+    for (std::string k = r().INKEY(0); !k.empty(); k = r().INKEY(0))
+      out.push_back(std::uint8_t(k[0]));
+    return out;
   }
-  return out;
-}
+};
 
-std::vector<int> codes_of(const std::vector<Event>& events) {
-  Program p;
-  p.start();
-  for (const Event& e : events) p.rt().on_input_event(e);
-  return drain(p.rt());
-}
-
-TEST(Keys, EditingAndCursorKeysGiveTheirCodes) {
-  const struct {
-    Key key;
-    int code;
-  } cases[] = {
-      {Key::Up, 30},    {Key::Down, 31},     {Key::Right, 28},   {Key::Left, 29},
-      {Key::Enter, 13}, {Key::Backspace, 8}, {Key::Tab, 9},      {Key::Escape, 27},
-      {Key::Home, 11},  {Key::Clear, 12},    {Key::PageUp, 19},  {Key::PageDown, 20},
-      {Key::End, 21},   {Key::Insert, 18},   {Key::Delete, 127}, {Key::Execute, 13},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(codes_of({key(c.key), key(c.key, false)}), std::vector<int>{c.code})
-        << platform::key_name(c.key);
+TEST_F(Input, EachKeyPutsItsCodeInTheBuffer) {
+  // clang-format off
+  const std::pair<std::vector<Event>, std::vector<int>> cases[] = {
+      {{key(K::Right), key(K::Left), key(K::Up), key(K::Down), key(K::Home), key(K::Clear),
+        key(K::PageUp), key(K::PageDown), key(K::End), key(K::Insert), key(K::Delete)},
+       {28, 29, 30, 31, 11, 12, 19, 20, 21, 18, 127}},
+      {{key(K::Execute), key(K::Enter), key(K::Backspace), key(K::Tab), key(K::Escape)},
+       {13, 13, 8, 9, 27}},
+      {{key(K::Home, true, true), key(K::Shift), key(K::Home), key(K::Enter), key(K::Shift, false),
+        key(K::Home)}, {12, 12, 13, 11}},  // Shift+Home, from the event or from the Shift key
+      {{typed("a"), typed(" "), key(K::Space), key(K::Char, 1, 0, 0, U'a'), key(K::Up, false)},
+       {'a', ' '}},  // characters come as text; key releases give nothing
+      {{typed("Aア÷")}, {'A', 0x83, 0x41, 0x81, 0x80}},
+      {{key(K::F1), key(K::F12), key(K::Shift), key(K::Ctrl), key(K::Alt), key(K::Other),
+        key(K::Shift, false), key(K::Ctrl, false)}, {}},
+      {{ctrl(U'a'), ctrl(U'Z'), ctrl(U'['), ctrl(U']'), ctrl(U'1')}, {1, 26, 27, 29}},
+      {{key(K::Ctrl), key(K::Char, 1, 0, 0, U'z'), key(K::Ctrl, false), key(K::Char, 1, 0, 0, 'z')},
+       {26}},  // Ctrl held, then let go
+      {{key(K::Enter, true, false, true), key(K::Backspace, true, false, true)}, {10, 127}}};
+  // clang-format on
+  for (const auto& [events, codes] : cases) {
+    for (const Event& e : events) r().on_input_event(e);
+    EXPECT_EQ(drain(), codes);
   }
 }
 
-TEST(Keys, CharactersShiftCtrlAndKeysThatGiveNothing) {
-  const struct {
-    const char* what;
-    std::vector<Event> events;
-    std::vector<int> codes;
-  } cases[] = {
-      {"shift from the event", {key(Key::Home, true, true)}, {12}},
-      {"shift from the Shift key",
-       {key(Key::Shift), key(Key::Home), key(Key::Shift, false), key(Key::Home)},
-       {12, 11}},
-      {"characters come from text", {ch(U'a'), text("a"), key(Key::Char, false)}, {'a'}},
-      {"space", {key(Key::Space), text(" "), key(Key::Space, false)}, {' '}},
-      {"double-byte", {text("Aア")}, {'A', 0x83, 0x41}},
-      {"function and modifier keys",
-       {key(Key::F1), key(Key::F12), key(Key::Shift), key(Key::Ctrl), key(Key::Alt),
-        key(Key::Ctrl, false), key(Key::Other)},
-       {}},
-      {"Ctrl+letter", {ch(U'a', true)}, {1}},
-      {"Ctrl from the Ctrl key", {key(Key::Ctrl), ch(U'z'), key(Key::Ctrl, false), ch(U'z')}, {26}},
-      {"Ctrl+digit", {ch(U'1', true)}, {}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(codes_of(c.events), c.codes) << c.what;
-}
-
-TEST(Keys, FullBufferKeepsTheFirst255AndBeepsForTheRest) {
-  Program p;
-  p.start();
-  for (int i = 0; i < 300; ++i) p.rt().on_input_event(text(std::string(1, char('a' + i % 26))));
-  EXPECT_EQ(p.host().beeps(), 45);
-  std::vector<int> got = drain(p.rt());
-  ASSERT_EQ(got.size(), 255u);
-  for (int i = 0; i < 255; ++i) ASSERT_EQ(got[static_cast<std::size_t>(i)], 'a' + i % 26) << i;
-  p.rt().on_input_event(text("z"));
-  EXPECT_EQ(drain(p.rt()), std::vector<int>{'z'}) << "room again after reading";
-}
-
-TEST(Keys, InkeyAscAndIdlePolls) {
-  Program p;
-  p.start();
-  rt::Runtime& r = p.rt();
-  EXPECT_EQ(error_of([&] { r.ASC(""); }), 5);
-  EXPECT_EQ(r.ASC("\x82\xA0"), 0x82);
-  EXPECT_EQ(error_of([&] { r.INKEY(1); }), 1000);
-  r.on_input_event(text("abc"));
-  r.clear_key_buffer();  // as the frame does before it waits for a key
-  int before = p.host().idles();
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(r.INKEY(0), "");
-  EXPECT_GE(p.host().idles() - before, 9) << "repeated empty polls tell the host the program waits";
+TEST_F(Input, AFullBufferKeepsTheFirst255AndBeepsForTheRest) {
+  std::vector<int> want;
+  for (int i = 0; i < 300; ++i) r().on_input_event(typed(std::string(1, char('a' + i % 26))));
+  for (int i = 0; i < 255; ++i) want.push_back('a' + i % 26);
+  EXPECT_EQ(std::pair(p.host().beeps(), r().keys_waiting()), std::pair(45, std::size_t{255}));
+  EXPECT_EQ(drain(), want);
+  r().on_input_event(typed("z"));
+  EXPECT_EQ(drain(), std::vector<int>{'z'}) << "room again after reading";
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(r().INKEY(0), "") << "never waits";
+  EXPECT_GE(p.host().idles(), 9) << "repeated empty polls tell the host the program waits";
+  EXPECT_EQ(std::pair(r().ASC("\x82\xA0"), r().ASC("\x7F")), std::pair(0x82, 127));
+  EXPECT_EQ(std::pair(error_of([&] { r().ASC(""); }), error_of([&] { r().INKEY(1); })),
+            std::pair(5, 1000));
 }
 
 TEST(Keys, CtrlCReadByInkeyIsTheUserBreak) {
   Program p;
-  p.host().push_event(key(Key::Ctrl, true, false, true));
-  p.host().push_event(ch(U'c', true));
-  p.host().push_event(key(Key::Ctrl, false));
-  p.host().push_event(key(Key::Enter));  // the key the report waits for
+  for (const Event& e : {key(K::Ctrl), ctrl(U'c'), key(K::Ctrl, false)}) p.host().push_event(e);
   bool went_on = false;
   int code = p.run([&](rt::Runtime& r) {
     r.SET_MODULE("zideD.bas");
-    for (int i = 0; i < 1000; ++i) {
-      r.STMT();
-      r.INKEY(0);
-    }
+    for (int i = 0; i < 100; ++i) r.STMT_YIELD(), r.SET_LINE(42), r.INKEY(0);
     went_on = true;
   });
-  EXPECT_EQ(code, 0);
-  EXPECT_FALSE(went_on);
-  EXPECT_TRUE(p.host().boxes().empty()) << "reported in the window";
-  std::string row1 = platform::sjis_to_utf8(p.rt().text_row(1));
-  EXPECT_NE(row1.find("中断しました zideD.bas["), std::string::npos) << row1;
-  std::string row2 = platform::sjis_to_utf8(p.rt().text_row(2));
-  EXPECT_NE(row2.find("任意のキーを押してください"), std::string::npos) << row2;
+  EXPECT_EQ(std::pair(code, went_on), std::pair(0, false));
+  EXPECT_EQ(shown(p.rt(), 1) + "|" + shown(p.rt(), 2),
+            "中断しました zideD.bas[42行]|任意のキーを押してください");
 }
 
-TEST(Mouse, PositionMovementButtonsAndBadArguments) {
-  Program p;
+// ---- INPUT ----
+
+TEST(InputLine, GoesIntoAStringOrAFixedLengthName) {
+  // clang-format off
+  const std::tuple<std::string, std::string, std::string> cases[] = {  // typed, string, name
+      {"type TARO\n", "TARO", "TARO      "},
+      {"type ABCDEFGHIJKLMN\n", "ABCDEFGHIJKLMN", "ABCDEFGHIJ"},
+      {"type AあいうえおかB\n", sjis("AあいうえおかB"), sjis("Aあいうえ") + " "},
+      {"type ム÷\n", "\x83\x80\x81\x80", "\x83\x80\x81\x80      "},  // second bytes 0x80
+      {"type  Tom, Jr.\n", "Tom, Jr.", "Tom, Jr.  "},  // one string takes the whole line
+      {"type ABあ\nkey Backspace\nkey Backspace\ntype C\n", "AC", "AC        "},
+      {"type A\nkey Up\nkey Tab\nkey Esc\nkey Delete\nkey Home\nkey Backspace\nkey Backspace\n"
+       "type B\n", "B", "B         "}, {"", "", "          "}};
+  // clang-format on
+  for (const auto& [script, want_string, want_name] : cases) {
+    Program p(scripted(script + "key Enter\n" + script + "key Enter\n"));
+    p.start();
+    std::string s = "old";
+    char name[10];
+    p.rt().INPUT(0, 2, " Name", {s});
+    p.rt().INPUT(0, 2, " Name", {{name, sizeof name}});
+    EXPECT_EQ(std::pair(s, std::string(name, 10)), std::pair(want_string, want_name)) << script;
+    EXPECT_EQ(p.rt().cursor_row(), 2) << "Enter ends the line";
+  }
+}
+
+TEST(InputLine, PromptsEchoAndSeveralVariables) {
+  Program p(
+      scripted("type TARO\nkey Enter\ntype 1\nkey Enter\ntype ム\nkey Enter\n"
+               "type 3.5, -2E1 ,  \"a, b\"  , plain text \nkey Enter\nkey Enter\n"
+               "type 1.2.3,4\nkey Enter\ntype 8, 9D1\nkey Enter\n"));
   p.start();
-  rt::Runtime& r = p.rt();
-  r.on_input_event(mouse(Event::Type::MouseMove, 100, 40));
-  EXPECT_EQ(r.MOUSE(0, 0), 100);
-  EXPECT_EQ(r.MOUSE(0, 1), 40);
-  EXPECT_EQ(r.MOUSE(0, 9), 100);  // since the start
-  r.on_input_event(mouse(Event::Type::MouseMove, 90, 70));
-  EXPECT_EQ(r.MOUSE(0, 9), -10);
-  EXPECT_EQ(r.MOUSE(0, 9), 0);
-  EXPECT_EQ(r.MOUSE(0, 10), 70);
+  std::string s, t;
+  p.rt().LOCATE(0, 4, 3);
+  for (int mode : {2, 1, 0}) p.rt().INPUT(0, mode, mode == 2 ? " Name" : "Who", {s});
+  EXPECT_EQ(shown(p.rt(), 3) + "|" + shown(p.rt(), 4) + "|" + shown(p.rt(), 5),
+            "     NameTARO|Who? 1|? ム");
+  Single x, y = 9;
+  p.rt().INPUT(0, 0, "", {x, y, s, t});
+  EXPECT_EQ(std::tuple(double(x), double(y), s, t), std::tuple(3.5, -20.0, "a, b", "plain text"));
+  p.rt().INPUT(0, 0, "", {y});
+  EXPECT_EQ(double(y), 0.0) << "an empty line gives zero";
+  p.rt().INPUT(0, 0, "", {x, y});  // a bad line is asked for again
+  EXPECT_EQ(std::tuple(double(x), double(y), shown(p.rt(), 9)),
+            std::tuple(8.0, 90.0, "もう一度入力してください"));
 
-  for (int n : {-1, 2, 8, 11, 12}) EXPECT_EQ(error_of([&] { r.MOUSE(0, n); }), 5) << n;
-  for (int n : {1, 10, 14, -1}) EXPECT_EQ(error_of([&] { r.MOUSE(0, n, 0); }), 5) << n;
-  EXPECT_EQ(error_of([&] { r.MOUSE(0, 2, 2); }), 5);
-  EXPECT_EQ(error_of([&] { r.MOUSE(0, 2, -1); }), 5);
-  EXPECT_EQ(error_of([&] { r.MOUSE(1, 0); }), 1000);
-
-  // The button function.
-  using T = Event::Type;
-  r.on_input_event(mouse(T::MouseDown, 10, 20));
-  EXPECT_EQ(r.MOUSE(0, 2, 0), -1);
-  EXPECT_EQ(r.MOUSE(0, 2, 1), 0);
-  r.on_input_event(mouse(T::MouseMove, 15, 25));
-  r.on_input_event(mouse(T::MouseUp, 30, 40));
-  r.on_input_event(mouse(T::MouseDown, 31, 41));
-  r.on_input_event(mouse(T::MouseDoubleClick, 31, 41));
-  r.on_input_event(mouse(T::MouseUp, 32, 42));
-  // n: down now, presses, last press x y, releases, last release x y, double clicks, its x y.
-  const std::pair<int, int> reads[] = {{2, 0},  {3, 2},  {3, 0},  {4, 31}, {5, 41},  {6, 2},
-                                       {7, 32}, {8, 42}, {11, 1}, {11, 0}, {12, 31}, {13, 41}};
-  for (auto [n, want] : reads) EXPECT_EQ(r.MOUSE(0, n, 0), want) << n;
-  EXPECT_EQ(r.MOUSE(0, 3, 1), 0) << "the right button saw nothing";
-  // The right button is counted apart; a press "here" uses the pointer.
-  r.on_input_event(mouse(T::MouseMove, 200, 300));
-  r.on_input_event(mouse(T::MouseDown, -1, -1, platform::MouseButton::Right));
-  EXPECT_EQ(r.MOUSE(0, 2, 1), -1);
-  EXPECT_EQ(r.MOUSE(0, 2, 0), 0);
-  EXPECT_EQ(r.MOUSE(0, 4, 1), 200);
-  EXPECT_EQ(r.MOUSE(0, 5, 1), 300);
-  EXPECT_EQ(r.MOUSE(0, 3, 0), 0);
+  const rt::InputKind two[] = {rt::InputKind::Number, rt::InputKind::Number};
+  for (const char* bad : {"1", "1,2,3", "abc,1", "1.2.3,1", "12x,1", "1e,1", "--1,1", "+,1",
+                          "1e99,1", "1E+,1", "\"7\"x,1", "3.41E38,1", "-3.41D38,1"})
+    EXPECT_FALSE(rt::convert_input_line(bad, two)) << bad;
+  auto top = rt::convert_input_line("3.4028234E38, .5", two);
+  EXPECT_EQ(top ? float((*top)[0].number) : 0.0f, FLT_MAX) << "the largest SINGLE";
+  const rt::InputKind mixed[] = {rt::InputKind::Number, rt::InputKind::Text};
+  auto quoted = rt::convert_input_line("7, \"a, b\"", mixed);  // a quoted last field
+  EXPECT_EQ(quoted ? (*quoted)[1].text : "?", "a, b");
 }
 
-TEST(Clock, TimeAndDateWithFormats) {
+TEST(InputLine, StopsAt255BytesAndTheWindowCanEndItsWait) {
+  std::string script;
+  for (char c : {'a', 'b', 'c'}) script += "type " + std::string(100, c) + "\n";
+  Program p(scripted(script + "key Enter\n"));
+  p.start();
+  std::string s;
+  p.rt().INPUT(0, 2, "", {s});
+  EXPECT_EQ(s, std::string(100, 'a') + std::string(100, 'b') + std::string(55, 'c'));
+  EXPECT_EQ(p.host().beeps(), 45);
+  EXPECT_EQ(error_of([&] { p.rt().INPUT(1, 2, "", {s}); }), 1000);
+  EXPECT_EQ(error_of([&] { p.rt().INPUT(0, 3, "", {s}); }), 5);
+  for (const char* end : {"close\n", "key Ctrl+C\nkey Enter\n"}) {  // the program ends inside INPUT
+    Program q(scripted(std::string("type AB\n") + end));
+    bool returned = false;
+    EXPECT_EQ(q.run([&](rt::Runtime& r) { r.INPUT(0, 2, " Name", {s}), returned = true; }), 0);
+    EXPECT_FALSE(returned) << end;
+  }
+}
+
+// ---- mouse, clock, random numbers, library calls ----
+
+TEST_F(Input, MousePositionMovementAndButtons) {
+  r().on_input_event(mouse(T::MouseMove, 100, 40));
+  EXPECT_EQ((std::array{r().MOUSE(0, 0), r().MOUSE(0, 1), r().MOUSE(0, 9), r().MOUSE(0, 10)}),
+            (std::array{100, 40, 100, 40}));
+  r().on_input_event(mouse(T::MouseMove, 90, 70));
+  EXPECT_EQ((std::array{r().MOUSE(0, 9), r().MOUSE(0, 9), r().MOUSE(0, 10)}),
+            (std::array{-10, 0, 30}));
+  for (int n : {-1, 2, 8, 11}) EXPECT_EQ(error_of([&] { r().MOUSE(0, n); }), 5) << n;
+  for (auto [n, b] : {std::pair(1, 0), {10, 0}, {14, 0}, {-1, 0}, {2, 2}, {2, -1}})
+    EXPECT_EQ(error_of([&, n = n, b = b] { r().MOUSE(0, n, b); }), 5) << n << " " << b;
+  EXPECT_EQ(std::pair(error_of([&] { r().MOUSE(1, 0); }), error_of([&] { r().MOUSE(1, 2, 0); })),
+            std::pair(1000, 1000));
+  r().on_input_event(mouse(T::MouseDown, 10, 20));
+  EXPECT_EQ(std::pair(r().MOUSE(0, 2, 0), r().MOUSE(0, 2, 1)), std::pair(-1, 0)) << "held down";
+  for (const Event& e :
+       {mouse(T::MouseMove, 15, 25), mouse(T::MouseUp, 30, 40), mouse(T::MouseDown, 31, 41),
+        mouse(T::MouseDoubleClick, 33, 43), mouse(T::MouseUp, 32, 42)})
+    r().on_input_event(e);
+  // n: down, presses (read twice), press x y, releases, release x y, double clicks, their x y.
+  // clang-format off
+  for (auto [n, want] : {std::pair(2, 0), {3, 2}, {3, 0}, {4, 31}, {5, 41}, {6, 2}, {6, 0}, {7, 32},
+                         {8, 42}, {11, 1}, {11, 0}, {12, 33}, {13, 43}})
+    // clang-format on
+    EXPECT_EQ(r().MOUSE(0, n, 0), want) << n;
+  r().on_input_event(mouse(T::MouseMove, 200, 300));
+  r().on_input_event(mouse(T::MouseDown, -1, -1, platform::MouseButton::Right));  // at the pointer
+  EXPECT_EQ((std::array{r().MOUSE(0, 2, 1), r().MOUSE(0, 2, 0), r().MOUSE(0, 4, 1),
+                        r().MOUSE(0, 5, 1), r().MOUSE(0, 3, 1), r().MOUSE(0, 3, 0)}),
+            (std::array{-1, 0, 200, 300, 1, 0}));
+}
+
+TEST(Clock, TimeAndDate) {
   platform::HostOptions o;
   o.start_time = platform::LocalTime{2017, 3, 5, 9, 7, 58};
   Program p(o);
   p.start();
   rt::Runtime& r = p.rt();
-  EXPECT_EQ(r.DATE(""), "17/03/05");
-  EXPECT_EQ(r.TIME(), "09:07:58");
+  EXPECT_EQ(r.TIME() + " " + r.DATE(""), "09:07:58 17/03/05");
   p.host().advance(2500);
-  EXPECT_EQ(r.TIME(), "09:08:00");
-  EXPECT_EQ(r.DATE("YYYY-MM-DD"), "2017-03-05");
-  EXPECT_EQ(r.DATE("dd.mm.yy"), "05.03.17");
+  EXPECT_EQ(rt::RIGHT(r.TIME(), 2), "00") << "the game's seed: the current second";
+  EXPECT_EQ(r.DATE("YYYY-MM-DD") + " " + r.DATE("dd.mm.yy"), "2017-03-05 05.03.17");
   // "ゥ" is 0x83 0x44: its second byte reads as 'D' but is no part of "DD".
-  EXPECT_EQ(r.DATE(platform::utf8_to_sjis("ゥD/MM")), platform::utf8_to_sjis("ゥD/03"));
-  EXPECT_EQ(platform::sjis_to_utf8(r.DATE(platform::utf8_to_sjis("YYYY年MM月DD日"))),
-            "2017年03月05日");
+  EXPECT_EQ(r.DATE(sjis("ゥD/MM年")), sjis("ゥD/03年"));
 }
 
-constexpr double k2to23 = 8388608.0;
+// RND step by step as the rules give it, to check the runtime against.
+struct RandomModel {
+  std::uint32_t state = 204;
+  void step() { state = state * 2058568021u + 1276750819u; }
+  double next(float x) {
+    if (x < 0) state = std::rotl(std::bit_cast<std::uint32_t>(x), 16);
+    if (x != 0) step();
+    while (((state >> 9) & 0x7FFFFF) == 0) step();
+    return ((state >> 9) & 0x7FFFFF) / 8388608.0;
+  }
+};
 
-TEST(Random, SequenceFromTheStartStateAndRepeats) {
-  Program p;
+TEST_F(Input, RandomNumbersFollowTheirRulesFromState204) {
+  EXPECT_EQ(double(r().RND(1)), 620765 / 8388608.0);
+  EXPECT_EQ(r().random_state(), 0x12F1BB9Fu);
+  EXPECT_NEAR(double(r().RND(1)), 0.9264730, 1e-7);
+  EXPECT_NEAR(double(r().RND(0)), 0.9264730, 1e-7) << "x = 0 repeats";
+  RandomModel m;
+  m.next(1), m.next(1);
+  for (float x : {1.0f, 0.0f, -1.0f, 1.0f, 0.25f, -0.5f, 0.0f, -1e-3f, 7.0f, -3e38f, 1.0f}) {
+    EXPECT_EQ(double(r().RND(x)), m.next(x)) << x;
+    EXPECT_EQ(r().random_state(), m.state) << x;
+  }
+  for (std::int32_t seed : {0, 37, -123456, 58}) {  // RANDOMIZE XORs the seed in
+    r().RANDOMIZE(seed);
+    m.state ^= static_cast<std::uint32_t>(seed);
+    EXPECT_EQ(double(r().RND(1)), m.next(1)) << seed;
+  }
+  // 0 is never returned: from state 0 RND(0) moves on, and so does a step that lands on 0.
+  ASSERT_EQ(791373737u * 2058568021u + 1276750819u, 0u);
+  for (auto [state, x] : {std::pair(0u, 0.0f), {791373737u, 1.0f}}) {
+    r().RANDOMIZE(static_cast<std::int32_t>(r().random_state() ^ state));
+    m.state = state;
+    double got = r().RND(x);
+    EXPECT_TRUE(got > 0 && got == m.next(x)) << state;
+  }
+}
+
+TEST(LibraryCall, NamesInCapitalsArgumentsRoundedToLongsAndNotesOut) {
+  auto rec = std::make_shared<platform::MidiRecorder>();
+  platform::HostOptions o;
+  o.midi = rec;
+  Program p(o);
   p.start();
   rt::Runtime& r = p.rt();
-  EXPECT_EQ(r.random_state(), 204u);
-  EXPECT_EQ(static_cast<double>(r.RND(1)), 620765 / k2to23);
-  EXPECT_EQ(r.random_state(), 317832095u);
-  EXPECT_EQ(static_cast<double>(r.RND(1)), 7771819 / k2to23);
-  EXPECT_NEAR(7771819 / k2to23, 0.9264730, 1e-7);
-  EXPECT_EQ(static_cast<double>(r.RND(0)), 7771819 / k2to23);
-  EXPECT_EQ(static_cast<double>(r.RND(0)), 7771819 / k2to23);
-  EXPECT_EQ(static_cast<double>(r.RND(0.25)), 747984 / k2to23);
-}
-
-TEST(Random, RandomizeFlipsStateBits) {
-  Program a, b;
-  a.start();
-  b.start();
-  b.rt().RANDOMIZE(0);
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(a.rt().RND(1).bits(), b.rt().RND(1).bits());
-  b.rt().RANDOMIZE(37);
-  EXPECT_NE(a.rt().RND(1).bits(), b.rt().RND(1).bits());
-  std::uint32_t state = a.rt().random_state();
-  a.rt().RANDOMIZE(-123456);
-  a.rt().RANDOMIZE(-123456);
-  EXPECT_EQ(a.rt().random_state(), state) << "seeding twice undoes it";
-}
-
-TEST(Random, NegativeArgumentsReseedAndZeroIsNeverReturned) {
-  Program p;
-  p.start();
-  rt::Runtime& r = p.rt();
-  r.RND(1);
-  // -1 is 0xBF800000; halves exchanged 0x0000BF80, then one step.
-  EXPECT_EQ(static_cast<double>(r.RND(-1)), 3259488 / k2to23);
-  EXPECT_EQ(r.random_state(), 1668858211u);
-  r.RND(1);
-  EXPECT_EQ(static_cast<double>(r.RND(-1)), 3259488 / k2to23);
-  EXPECT_EQ(static_cast<double>(r.RND(-0.5)), 322571 / k2to23);
-  // State 0 would give 0: RND(0) moves on instead.
-  r.RANDOMIZE(static_cast<std::int32_t>(r.random_state()));
-  ASSERT_EQ(r.random_state(), 0u);
-  EXPECT_EQ(static_cast<double>(r.RND(0)), 2493653 / k2to23);
-  // A step that lands on 0 takes one more step.
-  r.RANDOMIZE(static_cast<std::int32_t>(r.random_state() ^ 791373737u));
-  EXPECT_EQ(static_cast<double>(r.RND(1)), 2493653 / k2to23);
+  // clang-format off
+  for (auto [lib, fn] : {std::pair("KERNEL32", "GetTickCount"), {"winmm.drv", "timeGetTime"},
+                         {"WINMM", "midiOutFoo"}, {"WINMM", "timegettime"}})
+    // clang-format on
+    EXPECT_EQ(error_of([&, l = lib, f = fn] { r.LIBCALL(l, f); }), 5) << lib << " " << fn;
+  EXPECT_EQ(r.loaded_libraries(), 0u) << "a failed first call adds nothing";
+  EXPECT_EQ(r.LIBCALL("WINMM", "midiOutGetNumDevs"), 1);
+  r.LIBCALL("winmm", "timeGetTime");
+  EXPECT_EQ(error_of([&] { r.LIBCALL("WinMM", "timegettime"); }), 5) << "function names are exact";
+  EXPECT_EQ(error_of([&] { r.LIBCALL("WINMM", "timeGetTime", 1); }), 5) << "one argument too many";
+  std::int32_t h = 0;
+  EXPECT_EQ(r.LIBCALL("winmm.dll", "midiOutOpen", &h, 0xFFFFFFFFu, 0, 0, 0), 0);
+  EXPECT_EQ(r.loaded_libraries(), 2u) << "WINMM and WINMM.DLL are two entries";
+  for (rt::LibArg a :
+       {rt::LibArg(0x7F3C90 + 256 * 12), rt::LibArg(8337040.5), rt::LibArg(Single(144)),
+        rt::LibArg(-1)})  // 0x7F3690.8 rounds up; only three bytes go out
+    r.LIBCALL("WinMM.Dll", "midiOutShortMsg", h, a);
+  EXPECT_EQ(rec->messages(), (std::vector<std::uint32_t>{0x7F4890, 0x7F3691, 0x90, 0xFFFFFF}));
+  EXPECT_EQ(error_of([&] { r.LIBCALL("winmm.dll", "midiOutShortMsg", h, 3e9); }), 6);
+  EXPECT_EQ(error_of([&] { r.LIBCALL("winmm.dll", "midiOutShortMsg", h, 1LL << 33); }), 6);
+  EXPECT_EQ(r.LIBCALL("winmm.dll", "midiOutClose", h), 0);
+  EXPECT_NE(r.LIBCALL("winmm.dll", "midiOutShortMsg", h, 0x7F3C90), 0) << "closed";
+  EXPECT_EQ(std::tuple(rec->resets(), rec->messages().size(), r.loaded_libraries()),
+            std::tuple(1, std::size_t{4}, std::size_t{2}));
 }
 
 }  // namespace

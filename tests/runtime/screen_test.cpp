@@ -1,400 +1,294 @@
 // The graphics statements on the main window: world coordinates, both
-// layers, the palette, GET/PUT blocks, repainting, CLS and the error checks.
-// The pixel rules of the shapes themselves are the surface tests' business.
+// layers, the palette, raster operations, GET/PUT blocks, CLS and the error
+// checks. The pixel rules of the shapes themselves are the surface's tests.
 #include "runtime/screen.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <array>
 #include <cstring>
-#include <filesystem>
-#include <functional>
 #include <numbers>
-#include <vector>
 
-#include "platform/surface.h"
+#include "tests/runtime/harness.h"
 #include "tests/support/pixels.h"
-#include "tests/support/program.h"
 
-namespace rt {
 namespace {
 
+using namespace rt_test;
 using platform::rgb;
 using platform::Rgb;
 using platform::Surface;
+using rt::Box;
+using rt::Coord;
+using rt::STEP;
 using testing_support::count;
 using testing_support::count_in;
-using testing_support::error_of;
-using testing_support::Program;
 
 constexpr int kBottom = 503;  // pixel row of world y = 0
-constexpr Rgb kWhite = rgb(255, 255, 255), kRed = rgb(255, 0, 0), kBlue = rgb(0, 0, 255);
-constexpr Rgb kSilver = rgb(192, 192, 192), kNavy = rgb(0, 0, 128);
+constexpr Rgb kWhite = 0xFFFFFF, kRed = 0xFF0000, kBlue = 0x0000FF, kSilver = 0xC0C0C0;
 constexpr double kPi = std::numbers::pi;
 
-class ScreenTest : public ::testing::Test {
+class Screen : public Started {
  protected:
-  ScreenTest() { p.start(); }
-  Runtime& r() { return p.rt(); }
   Surface& picture() { return p.host().picture(); }
-  Surface& backing() { return p.rt().backing(); }
+  Surface& backing() { return r().backing(); }
   Rgb at(int x, int world_y) { return picture().get(x, kBottom - world_y); }
-  // Left, top, right and bottom pixel of colour c on the picture.
-  std::array<int, 4> bounds(Rgb c) {
+  // Left, top, right and bottom pixel of colour c, and how many there are.
+  std::array<int, 5> drawn(Rgb c) {
     auto e = testing_support::extent(picture(), c);
-    return {e.left, e.top, e.right, e.bottom};
+    return {e.left, e.top, e.right, e.bottom, count(picture(), c)};
   }
-  Program p;
 };
 
-TEST_F(ScreenTest, LineBoxAndCircleSizesOnBothLayers) {
-  r().LINE(0, Coord{10, 10}, Coord{20, 10}, 15);
-  EXPECT_EQ(count(picture(), kWhite), 11);
-  EXPECT_EQ(bounds(kWhite), (std::array{10, kBottom - 10, 20, kBottom - 10}));
-  EXPECT_GT(p.host().changes(), 0);
-  r().LINE(0, Coord{0, 0}, Coord{39, 19}, 5, Box::BF);
-  EXPECT_EQ(count(picture(), kRed), 40 * 20);
-  EXPECT_EQ(bounds(kRed), (std::array{0, kBottom - 19, 39, kBottom}));
-  EXPECT_EQ(picture(), backing());
-
-  r().CLS(0, 0);
-  r().CIRCLE(0, Coord{100, 100}, 10, 15, 0.5);  // 20 by 10 pixels
-  EXPECT_EQ(bounds(kWhite), (std::array{90, kBottom - 105, 109, kBottom - 96}));
-  // The title's ring at (284, 98), radius 8, sits on text cell column 35, row 22.
-  r().CLS(0, 0);
-  r().CIRCLE(0, Coord{284, 98}, 8, 15);
-  EXPECT_EQ(bounds(kWhite), (std::array{276, 397, 291, 412}));
-  EXPECT_EQ(picture(), backing());
-}
-
-TEST_F(ScreenTest, CoordinatesRoundHalfAwayFromZeroAndPmapConverts) {
-  r().LINE(0, Coord{10.5, 20.4}, Coord{10.5, 20.4}, 15);  // pixel x 11, row round(482.6)
-  EXPECT_EQ(picture().get(11, 483), kWhite);
-  r().LINE(0, Coord{-0.5, 5}, Coord{-0.5, 5}, 5);  // pixel x -1: off the picture
-  EXPECT_EQ(count(picture(), kRed), 0);
-  r().LINE(0, Coord{0.49, 5}, Coord{0.49, 5}, 5);
-  EXPECT_EQ(at(0, 5), kRed);
-
+TEST_F(Screen, ShapesCoverTheirPixelsOnBothLayersAndAreClipped) {
+  using R = rt::Runtime;
   const struct {
-    double value;
-    int direction;
-    double want;
-  } maps[] = {{123, 2, 123},       {0, 3, 503}, {503, 3, 0},
-              {100.25, 3, 402.75}, {7.5, 0, 8}, {10, 1, 493}};
-  for (const auto& m : maps) EXPECT_EQ(r().PMAP(0, m.value, m.direction), m.want) << m.direction;
-  EXPECT_EQ(error_of([&] { r().PMAP(0, 1, 4); }), 5);
-  EXPECT_EQ(error_of([&] { r().PMAP(0, 1, -1); }), 5);
-  EXPECT_EQ(error_of([&] { r().PMAP(0, 3e9, 0); }), 6);
-  EXPECT_EQ(error_of([&] { r().PMAP(0, 1e300, 2); }), 6);
+    std::function<void(R&)> draw;
+    std::array<int, 5> want;  // the white pixels' extent and count (-1: not counted)
+  } shapes[] = {
+      // clang-format off
+      {[](R& r) { r.LINE(0, Coord{10, 10}, Coord{20, 10}, 15); }, {10, 493, 20, 493, 11}},
+      {[](R& r) { r.LINE(0, Coord{0, 0}, Coord{39, 19}, 15, Box::BF); }, {0, 484, 39, 503, 800}},
+      {[](R& r) { r.LINE(0, Coord{110, 120}, Coord{100, 100}, 15, Box::B); },
+       {100, 383, 110, 403, 60}},
+      {[](R& r) { r.CIRCLE(0, Coord{100, 100}, 10, 15, 0.5); }, {90, 398, 109, 407, -1}},
+      // The title's ring is centred on the text cell of column 35, row 22.
+      {[](R& r) { r.CIRCLE(0, Coord{284, 98}, 8, 15); }, {276, 397, 291, 412, -1}},
+      {[](R& r) { r.LINE(0, Coord{0, 0}, Coord{800, 2000}, 15, Box::BF); },
+       {0, 0, 639, 503, 640 * 504}},  // clipped
+      {[](R& r) { r.CIRCLE(0, Coord{1e8, 9}, 9, 15, 1, 0, 0, true); }, {1 << 30, 1 << 30, -1, -1}},
+      // clang-format on
+  };
+  for (std::size_t i = 0; i < std::size(shapes); ++i) {
+    r().CLS(0, 0);
+    shapes[i].draw(r());
+    auto got = drawn(kWhite);
+    if (shapes[i].want[4] < 0) got[4] = -1;
+    EXPECT_EQ(got, shapes[i].want) << i;
+    EXPECT_TRUE(picture() == backing()) << i;
+  }
 }
 
-TEST_F(ScreenTest, LastPointAndStep) {
-  r().LINE(0, Coord{10, 10}, Coord{30, 10}, 15);
-  r().LINE(0, std::nullopt, STEP(0, 5), 5);  // from the last point, to an offset of the first
-  EXPECT_EQ(count_in(picture(), kRed, 30, kBottom - 15, 30, kBottom - 10), 6);
-  r().LINE(0, STEP(10, 0), STEP(0, 0), 3);  // STEP on the first point: from the last point
-  EXPECT_EQ(at(40, 15), kBlue);
-  // CIRCLE leaves its centre as the last point, STEP centre from there.
+TEST_F(Screen, CoordinatesRoundHalfAwayFromZeroAndStepStartsFromTheLastPoint) {
+  r().LINE(0, Coord{10.5, 20.4}, Coord{10.5, 20.4}, 15);  // pixel (11, round(482.6))
+  EXPECT_EQ(drawn(kWhite), (std::array{11, 483, 11, 483, 1}));
+  r().LINE(0, Coord{-0.5, 5}, Coord{-0.5, 5}, 5);  // pixel x -1
+  r().LINE(0, Coord{0.49, 6}, Coord{0.49, 6}, 5);
+  EXPECT_EQ(drawn(kRed), (std::array{0, 497, 0, 497, 1}));
+  const std::tuple<double, int, double> maps[] = {{123, 2, 123},       {0, 3, 503},  {503, 3, 0},
+                                                  {100.25, 3, 402.75}, {7.5, 0, 8},  {-7.5, 0, -8},
+                                                  {10, 1, 493},        {-20, 1, 523}};
+  for (auto [v, direction, want] : maps) EXPECT_EQ(r().PMAP(0, v, direction), want) << direction;
+
+  r().LINE(0, Coord{10, 100}, Coord{30, 100}, 15);
+  r().LINE(0, std::nullopt, STEP(0, 5), 3);  // from (30, 100)
+  r().LINE(0, STEP(10, 0), STEP(0, 0), 3);   // the first point from the last, (30, 105)
+  EXPECT_EQ(count_in(picture(), kBlue, 30, kBottom - 105, 30, kBottom - 100), 6);
+  EXPECT_EQ(at(40, 105), kBlue);
   r().CIRCLE(0, Coord{200.5f, 100.25f}, 5, 15);
-  EXPECT_EQ(r().last_y(), 100.25f);
-  r().CIRCLE(0, STEP(-100, 0), 0.5, 15);
-  EXPECT_EQ(r().last_x(), 100.5f);
+  r().CIRCLE(0, STEP(-100, 20), 0.5, 15);  // CIRCLE's centre is the last point
+  EXPECT_EQ(std::pair(r().last_x(), r().last_y()), std::pair(100.5f, 120.25f));
 }
 
-TEST_F(ScreenTest, PaletteFormsAndDefaults) {
-  const std::pair<int, Rgb> defaults[] = {
-      {1, rgb(128, 128, 128)}, {6, rgb(128, 0, 128)}, {12, rgb(128, 128, 0)}, {14, kSilver}};
-  for (auto [n, c] : defaults) EXPECT_EQ(r().palette_rgb(n), c) << n;
-  r().COLOR(0, 5);  // without a colour, drawing uses the foreground
-  r().LINE(0, Coord{0, 0}, Coord{9, 0});
-  EXPECT_EQ(count(picture(), kRed), 10);
-
-  // The RGB form takes green, red, blue and recolours only later shapes.
-  r().LINE(0, Coord{0, 0}, Coord{9, 9}, 7, Box::BF);
-  Rgb old = r().palette_rgb(7);
+TEST_F(Screen, PaletteDefaultsAndBothFormsOfPalette) {
+  const Rgb defaults[16] = {0x000000, 0x808080, 0x000080, 0x0000FF, 0x800000, 0xFF0000,
+                            0x800080, 0xFF00FF, 0x008000, 0x00FF00, 0x008080, 0x00FFFF,
+                            0x808000, 0xFFFF00, 0xC0C0C0, 0xFFFFFF};
+  const Rgb standard[16] = {0x808080, 0x000080, 0x800000, 0x800080, 0x008000, 0x008080,
+                            0x808000, 0xC0C0C0, 0x000000, 0x0000FF, 0xFF0000, 0xFF00FF,
+                            0x00FF00, 0x00FFFF, 0xFFFF00, 0xFFFFFF};
+  for (int n = 0; n < 16; ++n) {
+    r().LINE(0, Coord{n * 10.0, 0}, Coord{n * 10.0, 0}, n);
+    EXPECT_EQ(at(n * 10, 0), defaults[n]) << n;
+  }
+  // The code form takes the dark set in colour modes 0 and 1, the bright set in 4 (the default)
+  // and 5.
+  for (int mode : {4, 0, 1, 5}) {
+    if (mode != 4) r().COLOR(0, std::nullopt, std::nullopt, std::nullopt, mode);
+    for (int code = 0; code < 8; ++code) {
+      r().PALETTE(0, 15 - code, code);
+      EXPECT_EQ(r().palette_rgb(15 - code), standard[code + (mode >= 4 ? 8 : 0)]) << mode << code;
+    }
+  }
+  // The RGB form takes green, red, blue; shapes drawn before keep their colour.
+  r().LINE(0, Coord{0, 10}, Coord{9, 19}, 7, Box::BF);
   r().PALETTE_RGB(0, 7, 255, 75, 75);
-  r().LINE(0, Coord{20, 0}, Coord{29, 9}, 7, Box::BF);
-  EXPECT_EQ(at(5, 5), old);
-  EXPECT_EQ(backing().get(5, kBottom - 5), old);
-  EXPECT_EQ(at(25, 5), rgb(75, 255, 75));
-
-  // The code form follows the colour mode (4 at the start).
-  EXPECT_EQ(r().color_mode(), 4);
-  const struct {
-    int mode, code;
-    Rgb want;
-  } codes[] = {
-      {4, 2, kRed}, {4, 0, 0}, {0, 2, rgb(128, 0, 0)}, {0, 0, rgb(128, 128, 128)}, {5, 7, kWhite}};
-  for (const auto& c : codes) {
-    r().COLOR(0, std::nullopt, std::nullopt, std::nullopt, c.mode);
-    r().PALETTE(0, 3, c.code);
-    EXPECT_EQ(r().palette_rgb(3), c.want) << c.mode << " " << c.code;
-  }
+  r().LINE(0, Coord{20, 10}, Coord{29, 19}, 7, Box::BF);
+  EXPECT_EQ(std::tuple(at(5, 15), backing().get(5, kBottom - 15), at(25, 15)),
+            std::tuple(0xFF00FFu, 0xFF00FFu, rgb(75, 255, 75)));
+  r().COLOR(0, 7);  // without a colour, drawing uses the foreground
+  r().LINE(0, Coord{0, 30}, Coord{9, 30});
+  EXPECT_EQ(count(picture(), rgb(75, 255, 75)), 100 + 10);
 }
 
-TEST_F(ScreenTest, FunctionsAndStylesSelectTheRasterOperationAndPen) {
+TEST_F(Screen, FunctionsSelectTheRasterOperationAndStylesThePen) {
   r().LINE(0, Coord{0, 0}, Coord{99, 99}, 14, Box::BF);
-  Surface before = picture();
-  r().LINE(0, Coord{10, 10}, Coord{50, 30}, 5, Box::BF, std::nullopt, 4);  // XOR
-  EXPECT_EQ(at(20, 20), rgb(192 ^ 255, 192, 192));
-  r().LINE(0, Coord{10, 10}, Coord{50, 30}, 5, Box::BF, std::nullopt, 4);
-  EXPECT_EQ(picture(), before);
-  EXPECT_EQ(backing(), before);
-  // NOT, AND, OR, and any other number copies.
-  const struct {
-    int colour, function;
-    Rgb want;
-  } rops[] = {{0, 5, rgb(63, 63, 63)}, {3, 2, rgb(0, 0, 192)}, {2, 3, kSilver}, {5, 9, kRed}};
-  for (const auto& c : rops) {
+  // Colour, function and pen style, and what a line leaves over silver: XOR, NOT, AND, OR, copy
+  // (0 and any other number), the defaults, the null pen (5) and inside-frame (6, solid).
+  // clang-format off
+  for (auto [colour, function, style, want] : {std::tuple(5, 4, 0, 0x3FC0C0u), {0, 5, 0, 0x3F3F3F},
+       {3, 2, 0, 0x0000C0}, {5, 3, 0, 0xFFC0C0}, {5, 0, 0, kRed}, {5, 9, 0, kRed},
+       {5, -1, -1, kRed}, {5, 0, 5, kSilver}, {5, 0, 6, kRed}}) {
+    // clang-format on
     r().LINE(0, Coord{0, 50}, Coord{99, 50}, 14);
-    r().LINE(0, Coord{0, 50}, Coord{99, 50}, c.colour, Box::None, std::nullopt, c.function);
-    EXPECT_EQ(at(60, 50), c.want) << c.function;
+    r().LINE(0, Coord{0, 50}, Coord{99, 50}, colour, Box::None, std::nullopt, function, style);
+    EXPECT_EQ(std::pair(at(60, 50), backing().get(60, kBottom - 50)), std::pair(want, want))
+        << function << " " << style;
   }
+  r().LINE(0, Coord{0, 60}, Coord{47, 60}, 15, Box::None, std::nullopt, -1, 1);
+  EXPECT_TRUE(count(picture(), kWhite) > 10 && count(picture(), kWhite) < 48) << "dashes";
   r().COLOR(0, 15, 3);  // PRESET without a colour draws in the background colour
   r().LINE(0, Coord{0, 90}, Coord{99, 90}, std::nullopt, Box::None, std::nullopt, 1);
-  EXPECT_EQ(at(60, 90), kBlue);
-
-  r().COLOR(0, 15, 0);
-  r().CLS(0, 0);
-  r().LINE(0, Coord{0, 0}, Coord{47, 0}, 15, Box::None, std::nullopt, -1, 1);  // dashes
-  EXPECT_EQ(count(picture(), kWhite), 36);
-  r().LINE(0, Coord{0, 10}, Coord{47, 10}, 5, Box::None, std::nullopt, -1, 5);  // null pen
-  r().LINE(0, Coord{100, 100}, Coord{110, 120}, 5, Box::B);
-  EXPECT_EQ(count(picture(), kRed), 2 * (10 + 20));
-  r().LINE(0, Coord{200, 100}, Coord{209, 109}, 5, Box::BF, 3);  // BF with a fill colour
-  EXPECT_EQ(count(picture(), kBlue), 100);
+  r().LINE(0, Coord{200, 100}, Coord{209, 109}, 5, Box::BF, 3);  // BF in its own fill colour
+  EXPECT_EQ(count(picture(), kBlue), 100 + 100);
 }
 
-TEST_F(ScreenTest, CircleFillArcAndPie) {
+TEST_F(Screen, CirclesFillArcsAndPies) {
   r().CIRCLE(0, Coord{100, 100}, 20, 15, 1, 0, 0, true, -1, 3);
-  EXPECT_EQ(at(100, 100), kBlue);
-  EXPECT_EQ(at(80, 100), kWhite);                        // leftmost pixel of the middle rows
   r().CIRCLE(0, Coord{300, 300}, 20, 5, 1, 0, 0, true);  // filled in the outline colour
-  EXPECT_EQ(at(300, 300), kRed);
+  EXPECT_EQ(std::tuple(at(100, 100), at(80, 100), at(300, 300)), std::tuple(kBlue, kWhite, kRed));
   // An arc from 0 to pi/2 lies up and to the right of the centre (world y up).
   r().CLS(0, 0);
   r().CIRCLE(0, Coord{300, 300}, 30, 15, 1, 0, kPi / 2);
-  auto b = bounds(kWhite);
-  EXPECT_TRUE(b[0] >= 300 && b[3] <= kBottom - 299) << b[0] << " " << b[3];
-  // A negative angle counts as its size; a pie is filled.
+  auto arc = drawn(kWhite);
+  EXPECT_TRUE(arc[0] >= 299 && arc[2] >= 329 && arc[1] <= kBottom - 329 && arc[3] <= kBottom - 299);
+  // Negative angles count as their size; the pie between them is filled.
   r().CLS(0, 0);
   r().CIRCLE(0, Coord{300, 300}, 30, 15, 1, -kPi, -3 * kPi / 2, true, -1, 5);
-  EXPECT_EQ(at(290, 290), kRed);  // lower left quarter
-  EXPECT_EQ(at(310, 290), 0u);
-  EXPECT_EQ(at(290, 310), 0u);
+  EXPECT_EQ(std::tuple(at(290, 290), at(310, 290), at(290, 310)), std::tuple(kRed, 0u, 0u));
 }
 
-// Obstacles are outlines of radius r, r-1, ..., 1. For each radius: outlines
-// in a fresh colour, then the filled disc XORed in the same colour; a hole
-// would be left in that colour, and so would an outline pixel outside the
-// disc. The surface tests cover every radius; here the statements' part.
-TEST_F(ScreenTest, ConcentricCirclesThroughTheStatementsLeaveNoHole) {
-  const Coord centre{320.25, 251.7};
-  for (int big : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 24, 57, 100, 199, 330}) {
-    r().PALETTE_RGB(0, 1, big % 256, 1 + big / 256, 77);
-    Rgb c = r().palette_rgb(1);
-    for (int k = big; k >= 1; --k) r().CIRCLE(0, centre, k, 1);
-    r().CIRCLE(0, centre, big, 1, 1, 0, 0, true, 4);
-    ASSERT_EQ(count_in(picture(), c, 318 - big, 250 - big, 322 + big, 254 + big), 0) << big;
+// Obstacles are outlines of radius r, r-1, ..., 1 and must leave a solid disc:
+// the filled disc XORed in the same colour takes back every outline pixel.
+TEST_F(Screen, ConcentricCirclesLeaveNoHole) {
+  for (int big : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 24, 57, 199}) {
+    r().PALETTE_RGB(0, 1, big, 1, 77);
+    for (int k = big; k >= 1; --k) r().CIRCLE(0, Coord{320.25, 251.7}, k, 1);
+    r().CIRCLE(0, Coord{320.25, 251.7}, big, 1, 1, 0, 0, true, 4);
+    ASSERT_EQ(count(picture(), 0), 640 * 504) << big;
   }
-  EXPECT_EQ(count(picture(), 0), 640 * 504) << "each disc XORed away its outlines";
 }
 
-TEST_F(ScreenTest, GetStoresADeviceIndependentBitmap) {
+TEST_F(Screen, GetStoresABitmapThatPutDrawsBack) {
+  r().LINE(0, Coord{0, 0}, Coord{639, 503}, 14, Box::BF);
   r().LINE(0, Coord{0, 0}, Coord{0, 0}, 5);      // bottom-left pixel of the block
   r().LINE(0, Coord{39, 19}, Coord{39, 19}, 3);  // top-right
-  EXPECT_EQ(Screen::block_bytes(40, 20), 3252u);
-  std::vector<std::uint8_t> block(3252, 0xAA);
-  r().GET(0, Coord{0, 0}, Coord{39, 19}, block);
-  std::uint32_t head[13];  // sizes, width, height, planes and bits, ..., colour masks
-  std::memcpy(head, block.data(), sizeof head);
-  EXPECT_EQ(head[0], 40u);
-  EXPECT_EQ(head[1], 40u);
-  EXPECT_EQ(head[2], 20u);
-  EXPECT_EQ(head[3], 1u | 32u << 16);
-  EXPECT_EQ((std::array{head[10], head[11], head[12]}),
-            (std::array{0x00FF0000u, 0x0000FF00u, 0x000000FFu}));
-  std::uint32_t px[3];
-  std::memcpy(&px[0], &block[52], 4);  // the first row stored is the bottom one
-  std::memcpy(&px[1], &block[56], 4);
-  std::memcpy(&px[2], &block[52 + 19 * 160 + 39 * 4], 4);  // last row, last pixel
-  EXPECT_EQ((std::array{px[0], px[1], px[2]}), (std::array{kRed, 0u, kBlue}));
-}
-
-TEST_F(ScreenTest, GetThenPutInPlaceChangesNothingAndPutCopiesElsewhere) {
-  r().LINE(0, Coord{0, 0}, Coord{639, 503}, 14, Box::BF);
-  r().CIRCLE(0, Coord{20, 10}, 16, 5, 0.5, 0, 0, true);
-  r().LINE(0, Coord{3, 2}, Coord{35, 17}, 3);
-  Surface before = picture();
-  std::vector<std::uint8_t> block(Screen::block_bytes(40, 20));
+  r().CIRCLE(0, Coord{20, 10}, 12, 13, 0.5, 0, 0, true);
+  const Surface before = picture();
+  std::vector<std::uint8_t> block(40 + 12 + 40 * 20 * 4, 0xAA);
+  ASSERT_EQ(rt::Screen::block_bytes(40, 20), block.size());
   r().GET(0, Coord{0, 0}, STEP(39, 19), block);
+  // Header size, width, height, planes | bits << 16, ..., three masks, then pixels bottom-up.
+  std::uint32_t w[13 + 40 * 20];
+  std::memcpy(w, block.data(), sizeof w);
+  EXPECT_EQ(
+      (std::array{w[0], w[1], w[2], w[3], w[10], w[11], w[12], w[13], w[14], w[812]}),
+      (std::array{40u, 40u, 20u, 1u | 32u << 16, kRed, 0xFF00u, kBlue, kRed, kSilver, kBlue}));
+
   r().PUT(0, Coord{0, 0}, STEP(39, 19), block, 0);
-  EXPECT_EQ(picture(), before);
-  EXPECT_EQ(backing(), before);
+  EXPECT_TRUE(picture() == before && backing() == before) << "put back in place: no change";
   r().PUT(0, Coord{600, 19}, STEP(39, 19), block);
-  for (int y = 0; y < 20; ++y) {
-    for (int x = 0; x < 40; ++x) {
-      ASSERT_EQ(picture().get(600 + x, kBottom - 19 - y), before.get(x, kBottom - y));
-      ASSERT_EQ(backing().get(600 + x, kBottom - 19 - y), before.get(x, kBottom - y));
-    }
+  EXPECT_EQ(std::tuple(at(600, 19), at(601, 19), at(639, 38), backing().get(639, kBottom - 38)),
+            std::tuple(kRed, kSilver, kBlue, kBlue));
+  // The red pixel put over silver in each mode.
+  for (auto [mode, want] :
+       {std::pair(4, 0x3FC0C0u), {5, 0x00FFFF}, {2, 0xC00000}, {3, 0xFFC0C0}, {0, kRed}}) {
+    r().LINE(0, Coord{100, 100}, Coord{139, 119}, 14, Box::BF);
+    r().PUT(0, Coord{100, 100}, STEP(39, 19), block, mode);
+    EXPECT_EQ(at(100, 100), want) << mode;
   }
+  r().PUT(0, Coord{200, 200}, Coord{279, 239}, block);  // twice the size: 2 by 2 per pixel
+  EXPECT_EQ(count_in(picture(), kRed, 200, kBottom - 201, 201, kBottom - 200), 4);
+  EXPECT_EQ(count_in(picture(), kBlue, 278, kBottom - 239, 279, kBottom - 238), 4);
+
+  auto changed = [&](std::size_t at, std::uint8_t v) {
+    auto b = block;
+    b[at] = v;
+    return b;
+  };
+  // clang-format off
+  const std::vector<std::uint8_t> bad[] = {{}, {block.begin(), block.end() - 4},
+      {block.begin(), block.begin() + 48}, changed(0, 41), changed(5, 0x7F), changed(8, 0),
+      changed(12, 2), changed(14, 24), changed(16, 1), changed(42, 0), changed(45, 0),
+      changed(48, 0)};
+  // clang-format on
+  for (std::size_t i = 0; i < std::size(bad); ++i)
+    EXPECT_EQ(error_of([&] { r().PUT(0, Coord{0, 0}, STEP(39, 19), bad[i]); }), 5) << i;
 }
 
-TEST_F(ScreenTest, PutModesAndStretching) {
-  r().LINE(0, Coord{0, 0}, Coord{1, 0}, 5);
-  r().LINE(0, Coord{0, 1}, Coord{1, 1}, 3);
-  std::vector<std::uint8_t> block(Screen::block_bytes(2, 2));
-  r().GET(0, Coord{0, 0}, Coord{1, 1}, block);
-  r().LINE(0, Coord{100, 100}, Coord{110, 110}, 14, Box::BF);
-  Surface before = picture();
-  r().PUT(0, Coord{100, 100}, STEP(1, 1), block, 4);  // XOR
-  EXPECT_EQ(at(100, 100), rgb(192 ^ 255, 192, 192));
-  r().PUT(0, Coord{100, 100}, STEP(1, 1), block, 4);
-  EXPECT_EQ(picture(), before);
-  r().PUT(0, Coord{100, 100}, STEP(1, 1), block, 5);  // inverted source
-  EXPECT_EQ(at(100, 101), rgb(255, 255, 0));
-  r().PUT(0, Coord{100, 100}, STEP(1, 1), block, 2);  // AND
-  EXPECT_EQ(at(100, 100), 0u);
-  r().PUT(0, Coord{100, 100}, STEP(1, 1), block, 3);  // OR
-  EXPECT_EQ(at(100, 100), kRed);
-  r().PUT(0, Coord{200, 200}, Coord{203, 203}, block);  // a 4x4 destination doubles every pixel
-  EXPECT_EQ(count_in(picture(), kRed, 200, kBottom - 201, 203, kBottom - 200), 8);
-  EXPECT_EQ(count_in(picture(), kBlue, 200, kBottom - 203, 203, kBottom - 202), 8);
-}
-
-TEST_F(ScreenTest, ExposeRepaintsFromTheBackingBitmapAndClsClearsItsLayers) {
+TEST_F(Screen, ExposeRepaintsFromTheBackingAndClsClearsItsLayers) {
   r().LINE(0, Coord{10, 10}, Coord{60, 40}, 5, Box::BF);
-  Surface drawn = backing();
+  const Surface graphics = backing();
   picture().fill(rgb(1, 2, 3));  // the window was covered
   platform::Event expose;
   expose.type = platform::Event::Type::Expose;
   p.host().push_event(expose);
   r().pump_messages();
-  EXPECT_EQ(picture(), drawn);
-
-  for (int mode : {4, 2}) {  // text only
+  EXPECT_TRUE(picture() == graphics);
+  // Mode, then whether it clears the graphics and the text; 0 fills with the background colour.
+  // clang-format off
+  for (auto [mode, graphics_go, text_goes] : {std::tuple(1, true, false), {2, false, true},
+       {3, true, true}, {4, false, true}, {5, true, false}, {0, true, true}}) {
+    // clang-format on
+    r().COLOR(0, std::nullopt, mode == 0 ? 2 : 0);
+    r().LINE(0, Coord{10, 10}, Coord{60, 40}, 5, Box::BF);
     r().LOCATE(0, 5, 7);
+    r().PRINT(0, "TEXT");
     r().CLS(0, mode);
-    EXPECT_EQ(picture(), drawn) << mode;
-    EXPECT_EQ(backing(), drawn) << mode;
-    EXPECT_EQ(r().cursor_row(), 0) << mode;
+    bool text_gone = r().text_row(7) == std::string(80, ' ') && r().cursor_row() == 0;
+    EXPECT_EQ(std::pair(count(backing(), kRed) == 0, text_gone), std::pair(graphics_go, text_goes))
+        << mode;
+    EXPECT_TRUE(!text_goes || picture() == backing()) << mode;
   }
-  r().CLS(0, 1);  // graphics only
-  EXPECT_EQ(count(picture(), kRed) + count(backing(), kRed), 0);
-  r().LOCATE(0, 5, 7);
-  r().COLOR(0, std::nullopt, 2);
-  r().CLS(0, 0);
-  EXPECT_EQ(count(picture(), kNavy) + count(backing(), kNavy), 2 * 640 * 504);
-  EXPECT_EQ(r().cursor_row(), 0);
+  EXPECT_EQ(count(picture(), 0x000080), 640 * 504);
 }
 
-TEST_F(ScreenTest, BadArgumentsRaiseTheirErrorsBeforeAnyDrawing) {
+TEST_F(Screen, BadArgumentsRaiseTheirErrorsBeforeAnyDrawing) {
+  const Coord o{0, 0}, c{50, 50}, n{9, 9}, k{39, 19};
+  std::vector<std::uint8_t> block(rt::Screen::block_bytes(40, 20)), small(block.size() - 1, 0x5A);
+  r().GET(0, o, k, block);  // a good block, so that PUT fails on its corners alone
   r().LINE(0, Coord{7, 7}, Coord{8, 8}, 2);
   const Surface before = picture();
-  std::vector<std::uint8_t> block(Screen::block_bytes(40, 20), 0x5A), blank(block.size(), 0);
-  std::vector<std::uint8_t> small(block.size() - 1, 0x5A);
-  const Coord o{0, 0}, c{50, 50}, n{9, 9}, corner{39, 19};
-  // The last two: storage too small for the block (left untouched), a block GET did not write.
+  const auto none = std::nullopt;
   // clang-format off
   const std::pair<int, std::function<void()>> cases[] = {
       {1000, [&] { r().CLS(1, 0); }}, {1000, [&] { r().COLOR(1, 15); }},
-      {1000, [&] { r().PALETTE(1, 1, 1); }}, {1000, [&] { r().PALETTE_RGB(1, 1, 1, 1, 1); }},
+      {1000, [&] { r().PALETTE(1, 1, 1); }}, {1000, [&] { r().PALETTE_RGB(-1, 1, 1, 1, 1); }},
       {1000, [&] { r().LINE(1, o, n); }}, {1000, [&] { r().CIRCLE(1, c, 3); }},
-      {1000, [&] { r().GET(-1, o, corner, block); }}, {1000, [&] { r().PUT(1, o, corner, block); }},
+      {1000, [&] { r().GET(1, o, k, block); }}, {1000, [&] { r().PUT(1, o, k, block); }},
       {1000, [&] { r().PMAP(1, 1, 2); }}, {5, [&] { r().CLS(0, 6); }}, {5, [&] { r().CLS(0, -1); }},
-      {5, [&] { r().COLOR(0, 16); }}, {5, [&] { r().COLOR(0, 1, -1); }},
-      {5, [&] { r().COLOR(0, 1, 1, 16); }}, {5, [&] { r().COLOR(0, 1, 1, 1, 2); }},
-      {5, [&] { r().COLOR(0, 1, 1, 1, 6); }}, {5, [&] { r().PALETTE(0, 16, 1); }},
-      {5, [&] { r().PALETTE(0, 1, 8); }}, {5, [&] { r().PALETTE_RGB(0, -1, 1, 1, 1); }},
-      {5, [&] { r().PALETTE_RGB(0, 1, 256, 1, 1); }}, {5, [&] { r().PALETTE_RGB(0, 1, 1, -1, 1); }},
-      {5, [&] { r().PALETTE_RGB(0, 1, 1, 1, 300); }}, {5, [&] { r().LINE(0, o, n, 16); }},
-      {5, [&] { r().LINE(0, o, n, 1, Box::BF, 16); }},
-      {6, [&] { r().LINE(0, Coord{-3e9, 0}, n, 1); }},
+      {5, [&] { r().COLOR(0, 16); }}, {5, [&] { r().COLOR(0, -1); }},
+      {5, [&] { r().COLOR(0, 1, 16); }}, {5, [&] { r().COLOR(0, 1, 1, 16); }},
+      {5, [&] { r().COLOR(0, 1, 1, 1, 2); }}, {5, [&] { r().COLOR(0, 1, 1, 1, 3); }},
+      {5, [&] { r().COLOR(0, 1, 1, 1, 6); }}, {5, [&] { r().COLOR(0, 1, 1, 1, -1); }},
+      {5, [&] { r().PALETTE(0, 16, 1); }}, {5, [&] { r().PALETTE(0, -1, 1); }},
+      {5, [&] { r().PALETTE(0, 1, 8); }}, {5, [&] { r().PALETTE(0, 1, -1); }},
+      {5, [&] { r().PALETTE_RGB(0, 16, 1, 1, 1); }}, {5, [&] { r().PALETTE_RGB(0, 1, 256, 1, 1); }},
+      {5, [&] { r().PALETTE_RGB(0, 1, 1, -1, 1); }}, {5, [&] { r().LINE(0, o, n, 16); }},
+      {5, [&] { r().LINE(0, o, n, -1); }}, {5, [&] { r().LINE(0, o, n, 1, Box::BF, 16); }},
+      {5, [&] { r().LINE(0, o, n, 1, Box::None, none, -1, 7); }},
+      {6, [&] { r().LINE(0, Coord{-3e9, 0}, n); }},
       {6, [&] { r().LINE(0, o, Coord{3e9, 9}, 1, Box::BF); }},
-      {6, [&] { r().LINE(0, Coord{2e9, 0}, STEP(2e9, 0), 1); }},
-      {5, [&] { r().LINE(0, o, n, 1, Box::None, std::nullopt, -1, 9); }},
-      {5, [&] { r().CIRCLE(0, c, 5, 16); }}, {5, [&] { r().CIRCLE(0, c, -1, 1); }},
-      {5, [&] { r().CIRCLE(0, c, 5, 1, -0.5); }}, {5, [&] { r().CIRCLE(0, c, 5, 1, 1, 7, 1); }},
-      {5, [&] { r().CIRCLE(0, c, 5, 1, 1, 1, -7); }}, {6, [&] { r().CIRCLE(0, c, 3e9, 1); }},
-      {6, [&] { r().CIRCLE(0, c, 10, 1, 1e9); }},
-      {5, [&] { r().CIRCLE(0, c, 5, 1, 1, 0, 0, true, -1, 99); }},
+      {6, [&] { r().LINE(0, o, Coord{0, -3e9}); }}, {5, [&] { r().CIRCLE(0, c, 5, 16); }},
+      {5, [&] { r().CIRCLE(0, c, -1, 1); }}, {5, [&] { r().CIRCLE(0, c, 5, 1, -0.5); }},
+      {5, [&] { r().CIRCLE(0, c, 5, 1, 1, 7, 1); }}, {5, [&] { r().CIRCLE(0, c, 5, 1, 1, 1, -7); }},
+      {5, [&] { r().CIRCLE(0, c, 5, 1, 1, 0, 0, true, -1, 16); }},
+      {6, [&] { r().CIRCLE(0, c, 3e9, 1); }}, {6, [&] { r().CIRCLE(0, c, 10, 1, 1e9); }},
       {6, [&] { r().GET(0, o, Coord{4e9, 19}, block); }},
-      {5, [&] { r().GET(0, Coord{-1, 0}, corner, block); }},
+      {5, [&] { r().GET(0, Coord{-1, 0}, k, block); }},
       {5, [&] { r().GET(0, o, Coord{39, 504}, block); }},
-      {5, [&] { r().GET(0, o, corner, small); }}, {5, [&] { r().PUT(0, o, STEP(39, 19), blank); }}};
+      {5, [&] { r().GET(0, Coord{0, -1}, k, block); }}, {5, [&] { r().GET(0, o, k, small); }},
+      {5, [&] { r().PUT(0, Coord{0, -1}, k, block); }},
+      {5, [&] { r().PUT(0, Coord{-1, 0}, k, block); }}, {5, [&] { r().PMAP(0, 1, 4); }},
+      {5, [&] { r().PMAP(0, 1, -1); }}, {6, [&] { r().PMAP(0, 3e9, 0); }},
+      {6, [&] { r().PMAP(0, -3e9, 1); }}, {6, [&] { r().PMAP(0, -1e300, 3); }}};
   // clang-format on
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     EXPECT_EQ(error_of(cases[i].second), cases[i].first) << "case " << i;
     ASSERT_TRUE(picture() == before && backing() == before && r().last_x() == 8) << "case " << i;
   }
   EXPECT_EQ(std::count(small.begin(), small.end(), 0x5A), static_cast<long>(small.size()));
-  EXPECT_EQ(r().foreground(), 15);
-  EXPECT_EQ(r().color_mode(), 4);
-  EXPECT_EQ(r().palette_rgb(1), rgb(128, 128, 128));
-  // The largest angle is 2 pi as a SINGLE.
-  EXPECT_EQ(error_of([&] { r().CIRCLE(0, c, 5, 1, 1, 0, 6.2831855f); }), 0);
-}
-
-TEST_F(ScreenTest, PutRefusesABlockItsStorageCannotHold) {
-  std::vector<std::uint8_t> block(Screen::block_bytes(40, 20));
-  r().GET(0, Coord{0, 0}, Coord{39, 19}, block);
-  std::vector<std::uint8_t> cut(block.begin(), block.end() - 4), wide = block;
-  wide[5] = 0x7F;  // width 32552: far beyond the storage
-  for (const auto& b : {cut, wide, std::vector<std::uint8_t>{}}) {
-    EXPECT_EQ(error_of([&] { r().PUT(0, Coord{0, 0}, STEP(39, 19), b); }), 5) << b.size();
-  }
-  EXPECT_EQ(error_of([&] { r().PUT(0, Coord{0, -1}, STEP(39, 19), block); }), 5);
-}
-
-TEST_F(ScreenTest, ShapesFarOutsideTheWindowAreClipped) {
-  r().LINE(0, Coord{0, 0}, Coord{800, 2000}, 2, Box::BF);  // the game's margins reach this far
-  EXPECT_EQ(count(picture(), kNavy), 640 * 504);
-  r().CLS(0, 0);
-  r().LINE(0, Coord{-1e6, 503 + 1e6}, Coord{1e6, 503 - 1e6}, 15);  // the diagonal from top-left
-  EXPECT_EQ(count(picture(), kWhite), 504);
-  EXPECT_EQ(picture().get(100, 100), kWhite);
-  r().CLS(0, 0);
-  r().CIRCLE(0, Coord{1e8, 1e8}, 10, 15, 1, 0, 0, true);
-  r().CIRCLE(0, Coord{-500, 200}, 100, 15);
-  r().LINE(0, Coord{-100, -100}, Coord{-50, 600}, 15, Box::B);
-  EXPECT_EQ(count(picture(), kWhite), 0);
-  r().CIRCLE(0, Coord{320, -20}, 40, 15, 1, 0, 0, true);  // half below the bottom edge
-  EXPECT_EQ(bounds(kWhite),
-            (std::array{285, kBottom - 20, 354, kBottom}));  // the row 20 below the centre
-}
-
-// A scene in the game's manner, written as a PNG next to the test binary to
-// look at; the file reads back as the same picture.
-TEST_F(ScreenTest, DemoSceneSavesAsPng) {
-  r().LINE(0, Coord{0, 0}, Coord{800, 2000}, 2, Box::BF);
-  r().LINE(0, Coord{80, 0}, Coord{540, 464}, 0, Box::BF);
-  r().PALETTE_RGB(0, 1, 120, 120, 50);
-  for (Coord c : {Coord{40, 560}, Coord{580, 560}}) r().CIRCLE(0, c, 199, 1, 1, 0, 0, true);
-  for (auto [x, y, big, kind] : {std::array{200.3, 150.6, 25.0, 9.0},
-                                 {330, 240, 18, 13},
-                                 {420, 120, 21, 5},
-                                 {470.7, 380.2, 10, 15}}) {
-    for (double k = big - 1; k >= 1; --k) r().CIRCLE(0, Coord{x, y}, k, static_cast<int>(kind));
-  }
-  r().CIRCLE(0, Coord{300, 20}, 9, 15);  // the walker
-  // The try icon: a filled body with two dark spots, taken by GET, put by PUT.
-  std::vector<std::uint8_t> icon(Screen::block_bytes(40, 20));
-  r().CIRCLE(0, Coord{620, 410}, 16, 13, 0.5, 0, 0, true);
-  for (double dy : {-2.9, 2.9}) r().CIRCLE(0, Coord{610.4, 410 + dy}, 3, 0, 0.5, 0, 0, true);
-  r().GET(0, Coord{600, 400}, STEP(39, 19), icon);
-  for (int k = 0; k < 10; ++k) r().PUT(0, Coord{600, k * 19.0}, STEP(39, 19), icon);
-  r().LINE(0, Coord{90, 480}, Coord{270, 480}, 15, Box::None, std::nullopt, -1, 3);
-  r().CIRCLE(0, Coord{300, 484}, 14, 5, 1, 0.5, 5.0, true, -1, 13);
-  EXPECT_EQ(picture(), backing());
-
-  auto path = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "screen_demo.png";
-  std::string error;
-  ASSERT_TRUE(platform::save_png(picture(), path.string(), &error)) << error;
-  Surface back;
-  ASSERT_TRUE(platform::load_png(path.string(), &back, &error)) << error;
-  EXPECT_EQ(back, picture());
+  EXPECT_EQ(std::tuple(r().foreground(), r().background(), r().border(), r().color_mode(),
+                       r().palette_rgb(1)),
+            std::tuple(15, 0, 0, 4, 0x808080u));
+  EXPECT_EQ(error_of([&] { r().CIRCLE(0, c, 5, 1, 1, 0, 6.2831855f); }), 0) << "2 pi as a SINGLE";
 }
 
 }  // namespace
-}  // namespace rt

@@ -1,233 +1,236 @@
-// Numbers, strings and arrays of the runtime.
+// Numbers, strings, arrays, DATA and READ.
 #include "runtime/values.h"
-
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <span>
 
-#include "platform/sjis.h"
-#include "tests/support/program.h"
+#include "tests/runtime/harness.h"
 
 namespace {
 
+using namespace rt_test;
 using rt::Array;
 using rt::FixedStr;
 using rt::Single;
-using testing_support::error_of;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr std::int64_t kE6 = std::numeric_limits<std::int64_t>::min();  // error 6
+// The largest double below one half: adding 0.5 in double precision would round it up.
+constexpr double kBelowHalf = 0.49999999999999994;
 
-constexpr std::int64_t kErr = std::numeric_limits<std::int64_t>::min();  // error 6
-
-template <typename F>
-void check(F convert, std::span<const std::pair<double, std::int64_t>> cases) {
-  for (auto [in, want] : cases) {
-    if (want == kErr) {
-      EXPECT_EQ(error_of([&, in = in] { convert(in); }), 6) << in;
+TEST(Conversions, CintAndClngRoundHalfAwayFromZeroWithinTheirRanges) {
+  // clang-format off
+  const std::tuple<char, double, std::int64_t> cases[] = {
+      {'I', 2.5, 3}, {'I', -2.5, -3}, {'I', 0.49, 0}, {'I', -0.5, -1}, {'I', kBelowHalf, 0},
+      {'I', -kBelowHalf, 0}, {'I', 32767.4, 32767}, {'I', 32767.5, kE6}, {'I', -32768.4, -32768},
+      {'I', -32768.5, kE6}, {'I', kNaN, kE6}, {'I', -kInf, kE6}, {'L', 32767.5, 32768},
+      {'L', -70000.5, -70001}, {'L', 2147483647.4, 2147483647}, {'L', 2147483647.5, kE6},
+      {'L', -2147483648.4, -2147483648LL}, {'L', -2147483648.5, kE6}, {'L', kInf, kE6}};
+  // clang-format on
+  for (auto [type, in, want] : cases) {
+    auto convert = [t = type, v = in] {
+      return t == 'L' ? std::int64_t{rt::CLNG(v)} : rt::CINT(v);
+    };
+    if (want == kE6) {
+      EXPECT_EQ(error_of([&] { convert(); }), 6) << type << in;
     } else {
-      EXPECT_EQ(convert(in), want) << in;
+      EXPECT_EQ(convert(), want) << type << in;
     }
   }
 }
 
-// The largest double below one half must not round up through "+ 0.5".
-constexpr double kBelowHalf = 0.49999999999999994;
-
-TEST(Conversions, CintAndClngRoundHalfAwayFromZeroWithinTheirRanges) {
-  const std::pair<double, std::int64_t> cint[] = {
-      {2.5, 3},         {-2.5, -3},       {-0.5, -1},      {kBelowHalf, 0},
-      {-kBelowHalf, 0}, {32767.4, 32767}, {32767.5, kErr}, {-32768.4, -32768},
-      {-32768.5, kErr}, {kNaN, kErr},     {-kInf, kErr}};
-  const std::pair<double, std::int64_t> clng[] = {
-      {32767.5, 32768},           {-70000.5, -70001},   {kBelowHalf, 0},
-      {2147483647.4, 2147483647}, {2147483647.5, kErr}, {-2147483648.4, -2147483648LL},
-      {-2147483648.5, kErr},      {kInf, kErr}};
-  check([](double v) { return rt::CINT(v); }, cint);
-  check([](double v) { return rt::CLNG(v); }, clng);
-}
-
-TEST(Conversions, SingleRoundsOnceWhenStoredAndOverflowIsError6) {
-  // 2^24 + 1 has no float: evaluated in double and stored once the sum is
-  // exact; stored after every step the 1 is lost.
-  Single big = 16777216.0;
-  Single one = 1;
-  Single once = big + one - big;
-  Single step = big + one;
-  Single stepwise = step - big;
-  EXPECT_EQ(static_cast<double>(once), 1.0);
-  EXPECT_EQ(static_cast<double>(stepwise), 0.0);
-  Single tenth = 0.1;
-  EXPECT_EQ(tenth.bits(), 0.1f);
-
-  Single s;
-  EXPECT_EQ(error_of([&] { s = 1e39; }), 6);
-  EXPECT_EQ(error_of([&] { s = -1e39; }), 6);
-  s = 3e38;
+TEST(Conversions, ASingleRoundsOnceWhenStoredAndOverflowIsError6) {
+  // 2^24 + 1 has no float: the whole expression is exact, a stored step is not.
+  Single big = 16777216.0, one = 1;
+  Single once = big + one - big, step = big + one;
+  EXPECT_EQ(std::pair(double(once), double(step - big)), std::pair(1.0, 0.0));
+  Single s = 3e38;
+  for (double bad : {1e39, -1e39, rt::POW(-8, 1.0 / 3.0)}) EXPECT_EQ(error_of([&] { s = bad; }), 6);
   EXPECT_EQ(error_of([&] { s *= 10; }), 6);
-  EXPECT_EQ(error_of([&] { s = rt::POW(-8, 1.0 / 3.0); }), 6);
-  EXPECT_EQ(static_cast<double>(s), static_cast<double>(3e38f)) << "unchanged by the failures";
+  EXPECT_EQ(s.bits(), 3e38f) << "a failed store leaves the variable";
   s = 1e-50;  // underflow is no error
-  EXPECT_EQ(static_cast<double>(s), 0.0);
+  EXPECT_EQ(s.bits(), 0.0f);
 }
 
-TEST(Arithmetic, PowerDivisionModAndTruth) {
-  const struct {
-    double base, exponent, want;
-  } powers[] = {{0, 0, 1},   {5, 0, 1},   {0, 3, 0},  {0, -1, 0},    {2, 10, 1024},
-                {2, -1, .5}, {-2, 3, -8}, {-2, 2, 4}, {-2, -1, -.5}, {-2, -2, .25}};
-  for (const auto& c : powers)
-    EXPECT_EQ(rt::POW(c.base, c.exponent), c.want) << c.base << "^" << c.exponent;
+TEST(Arithmetic, PowerIntegerDivisionModAndTruth) {
+  const std::tuple<double, double, double> powers[] = {
+      {0, 0, 1},   {5, 0, 1},   {0, 3, 0},  {0, -1, 0},    {2, 10, 1024},
+      {2, -1, .5}, {-2, 3, -8}, {-2, 2, 4}, {-2, -1, -.5}, {-2, -2, .25}};
+  for (auto [x, y, want] : powers) EXPECT_EQ(rt::POW(x, y), want) << x << "^" << y;
   EXPECT_DOUBLE_EQ(rt::POW(2, 0.5), std::sqrt(2.0));
-  // A negative base with a fractional exponent has no value a variable holds.
   EXPECT_EQ(error_of([] { rt::CINT(rt::POW(-8, 0.5)); }), 6);
-  EXPECT_EQ(error_of([] { rt::CLNG(rt::POW(-1, 2.5)); }), 6);
-
-  EXPECT_EQ(rt::IDIV(-7, 2), -3);
-  EXPECT_EQ(rt::IDIV(7.6, 2), 4);  // operands are rounded first
-  EXPECT_EQ(rt::MOD(-7, 3), -1);
-  EXPECT_EQ(rt::MOD(7, -3), 1);
-  EXPECT_EQ(rt::MOD(10.5, 4), 3);  // 11 MOD 4
-  EXPECT_EQ(error_of([] { rt::IDIV(1, 0); }), 11);
-  EXPECT_EQ(error_of([] { rt::IDIV(1, 0.4); }), 11);  // 0.4 rounds to 0
-  EXPECT_EQ(error_of([] { rt::MOD(5, 0); }), 11);
-  EXPECT_EQ(error_of([] { rt::IDIV(-2147483648.0, -1); }), 6);
-  EXPECT_EQ(rt::MOD(-2147483648.0, -1), 0);
-
-  EXPECT_EQ(rt::truth(1 < 2), -1);
-  EXPECT_EQ(rt::truth(2 < 1), 0);
-}
-
-TEST(Strings, CompareIsUnsignedBytewiseWithTheShorterLess) {
-  const struct {
-    const char *a, *b;
-    int want;
-  } cases[] = {{"AB", "ABC", -1}, {"ABC", "AB", 1},     {"", "", 0},         {"", "A", -1},
-               {"ABD", "ABC", 1}, {"\x7f", "\x80", -1}, {"\x82\xa0", "z", 1}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(rt::str_compare(c.a, c.b), c.want) << c.a << " " << c.b;
-    // std::string's own operators agree, so game code may use them.
-    EXPECT_EQ(std::string(c.a) < std::string(c.b), c.want < 0) << c.a << " " << c.b;
+  // Operands round to LONG first; the quotient drops its fraction; MOD takes the dividend's sign.
+  // clang-format off
+  const std::tuple<double, double, std::int64_t, std::int64_t> divisions[] = {{-7, 2, -3, -1},
+      {7, -3, -2, 1}, {7.6, 2, 4, 0}, {10.5, 4, 2, 3}, {7, 1, 7, 0}, {-7, -1, 7, 0},
+      {-2147483648.0, -1, kE6, 0}};
+  // clang-format on
+  for (auto [a, b, quotient, remainder] : divisions) {
+    if (quotient == kE6) {
+      EXPECT_EQ(error_of([a = a, b = b] { rt::IDIV(a, b); }), 6);
+    } else {
+      EXPECT_EQ(rt::IDIV(a, b), quotient) << a << "\\" << b;
+    }
+    EXPECT_EQ(rt::MOD(a, b), remainder) << a << " MOD " << b;
   }
+  for (double zero : {0.0, 0.4, -0.49}) {
+    EXPECT_EQ(std::pair(error_of([&] { rt::IDIV(1, zero); }), error_of([&] { rt::MOD(1, zero); })),
+              std::pair(11, 11));
+  }
+  EXPECT_EQ(rt::truth(1 < 2) * 10 + rt::truth(2 < 1), -10);
 }
 
-TEST(Strings, FixedLengthPadsAndCuts) {
-  FixedStr<10> s = "ABC";
-  EXPECT_EQ(s.view(), "ABC       ");
-  s = "ABCDEFGHIJKLM";
-  EXPECT_EQ(s.view(), "ABCDEFGHIJ");
-  FixedStr<12> copy;
-  EXPECT_EQ(copy.view(), std::string(12, ' '));
-  copy = "Name";
-  EXPECT_TRUE(copy == "Name        ");
-  EXPECT_FALSE(copy == "Name");
-  EXPECT_TRUE(copy == FixedStr<12>("Name"));
-  EXPECT_TRUE(std::string("Name        ") == copy);
-  s = copy;  // 12 into 10
-  EXPECT_EQ(s.view(), "Name      ");
-  copy = FixedStr<10>("");  // 10 into 12
-  EXPECT_EQ(copy.view(), std::string(12, ' '));
-}
-
-TEST(Strings, FixedLengthNeverEndsInHalfACharacter) {
-  // The first byte of a double-byte character would be the buffer's last: a space takes its place.
-  FixedStr<10> s = "ABCDEFGHI" + platform::utf8_to_sjis("名");
-  EXPECT_EQ(s.view(), "ABCDEFGHI ");
-  FixedStr<4> kana = platform::utf8_to_sjis("スタート");
-  EXPECT_EQ(kana.view(), platform::utf8_to_sjis("スタ"));
-  FixedStr<3> cut = platform::utf8_to_sjis("スタート");
-  EXPECT_EQ(cut.view(), platform::utf8_to_sjis("ス") + " ");
-  // A second byte in the lead-byte range is not mistaken for a first byte.
-  FixedStr<2> two = std::string("\x81\x81X");
-  EXPECT_EQ(two.view(), "\x81\x81");
-  FixedStr<3> three = std::string("\x81\x81\x81\x81");
-  EXPECT_EQ(three.view(), "\x81\x81 ");
-}
-
-TEST(Strings, RightAndVal) {
-  EXPECT_EQ(rt::RIGHT("12:34:56", 2), "56");
-  EXPECT_EQ(rt::RIGHT("12:34:56", 0), "");
-  EXPECT_EQ(rt::RIGHT("abc", 10), "abc");
-  EXPECT_EQ(rt::RIGHT("abcdef", 2.5), "def");  // the count is rounded
+TEST(Strings, CompareRightValAndFixedLength) {
+  const std::tuple<std::string, std::string, int> compares[] = {
+      {"AB", "ABC", -1}, {"ABC", "AB", 1},     {"", "", 0},         {"", "A", -1},
+      {"ABD", "ABC", 1}, {"\x7f", "\x80", -1}, {"\x82\xa0", "z", 1}};
+  for (const auto& [a, b, want] : compares) {
+    EXPECT_EQ(rt::str_compare(a, b), want) << a << " " << b;
+    EXPECT_EQ(a < b, want < 0) << "std::string agrees, so game code may use it";
+  }
+  for (auto [n, want] : {std::pair(2.0, "56"), {0, ""}, {10, "12:34:56"}, {2.5, ":56"}})
+    EXPECT_EQ(rt::RIGHT("12:34:56", n), want) << n;
   EXPECT_EQ(error_of([] { rt::RIGHT("abc", -1); }), 5);
-  const struct {
-    const char* text;
-    double want;
-  } vals[] = {{"  12.5", 12.5}, {"\t-3e2xyz", -300}, {"1D2", 100}, {".5", .5}, {"1e", 1},
-              {"07", 7},        {"abc", 0},          {"", 0},      {"-", 0}};
-  for (const auto& c : vals) EXPECT_EQ(rt::VAL(c.text), c.want) << c.text;
+  // clang-format off
+  const std::pair<const char*, double> vals[] = {{"  12.5", 12.5}, {"\t\n-3e2xyz", -300},
+      {"1D2", 100}, {"+.5", .5}, {"9e", 9}, {"07", 7}, {"abc", 0}, {"", 0}, {"-", 0},
+      {"1.5e-1", .15}};
+  // clang-format on
+  for (auto [text, want] : vals) EXPECT_DOUBLE_EQ(rt::VAL(text), want) << text;
+  EXPECT_EQ(rt::VAL(std::string_view("123", 2)) + rt::VAL(std::string_view("1e23", 3)), 12 + 100)
+      << "only the string's own bytes count";
+
+  // Padded with spaces, cut without leaving half a double-byte character.
+  // clang-format off
+  const std::pair<std::string, std::string> fixed10[] = {{"ABC", "ABC       "},
+      {"ABCDEFGHIJKLM", "ABCDEFGHIJ"}, {"ABCDEFGHI" + sjis("名"), "ABCDEFGHI "},
+      {sjis("スタートします"), sjis("スタートし")},
+      {std::string(11, '\x81'), std::string(10, '\x81')}};  // second bytes in the first-byte range
+  // clang-format on
+  for (const auto& [in, want] : fixed10) EXPECT_EQ(FixedStr<10>(in).view(), want) << in;
+  FixedStr<12> name = "Name";
+  EXPECT_TRUE(name == "Name        " && !(name == "Name"));
+  EXPECT_EQ(FixedStr<10>(name).view(), "Name      ");
 }
 
-TEST(Arrays, SubscriptsRoundWithClng) {
+TEST(Arrays, SubscriptsBoundsAndDimensioning) {
   Array<Single, 1> a(10);
-  a(4) = 7;
-  a(3) = 5;
-  a(0) = 9;
-  EXPECT_EQ(a(3.5), 7.0);
-  EXPECT_EQ(a(3.4), 5.0);
-  EXPECT_EQ(a(2.5), 5.0);
-  EXPECT_EQ(a(-0.4), 9.0);
-  EXPECT_EQ(error_of([&] { a(-0.5); }), 9);
+  for (int i = 0; i <= 10; ++i) a(i) = i;
+  for (auto [index, want] : {std::pair(3.5, 4.0), {3.4, 3}, {2.5, 3}, {-0.4, 0}, {10.4, 10}})
+    EXPECT_EQ(a(index), want) << index;
+  for (double bad : {-0.5, 10.5, -1.0, 11.0}) EXPECT_EQ(error_of([&] { a(bad); }), 9) << bad;
   EXPECT_EQ(error_of([&] { a(1e12); }), 6);
-}
-
-TEST(Arrays, BoundsAutoDimensionAndDim) {
-  Array<Single, 1> a;
-  EXPECT_EQ(a(10), 0.0);  // first use dimensions 0..10
-  EXPECT_EQ(a.count(), 11u);
-  EXPECT_EQ(error_of([&] { a(11); }), 9);
-  EXPECT_EQ(error_of([&] { a(-1); }), 9);
   EXPECT_EQ(error_of([&] { a.DIM(20); }), 10);
 
-  Array<std::string, 2> g;
-  EXPECT_EQ(error_of([&] { g(11, 0); }), 9);  // dimensions, then fails
-  EXPECT_EQ(g(10, 10), "");
-  EXPECT_EQ(error_of([&] { g(0, 11); }), 9);
-
-  Array<Single, 1> b(5);
-  EXPECT_EQ(error_of([&] { b(6); }), 9);
-  EXPECT_EQ(error_of([&] { b.DIM(5); }), 10);
-
-  Array<Single, 1> c;
-  EXPECT_EQ(error_of([&] { c.DIM(-1); }), 5);
-  EXPECT_EQ(error_of([&] { c.DIM(2147483647.0); }), 5);
-  EXPECT_EQ(error_of([&] { c.DIM(1e10); }), 6);
-  EXPECT_EQ(error_of([&] { c.DIM(1e9); }), 7);
-  Array<Single, 2> h;
-  EXPECT_EQ(error_of([&] { h.DIM(100000, 100000); }), 7);
-  EXPECT_EQ(error_of([&] { h.DIM(2147483646, 2147483646); }), 7);
-  EXPECT_EQ(error_of([&] { h.DIM(3, -2); }), 5);
-  EXPECT_FALSE(c.dimensioned()) << "a failed DIM leaves the array as it was";
-  EXPECT_FALSE(h.dimensioned());
-  c.DIM(0);
-  EXPECT_EQ(error_of([&] { c(1); }), 9);
+  Array<Single, 1> used;  // first use dimensions 0..10
+  EXPECT_EQ(used(10), 0.0);
+  EXPECT_EQ(error_of([&] { used(11); }), 9);
+  EXPECT_EQ(error_of([&] { used.DIM(5); }), 10);
+  Array<std::string, 2> grid;
+  EXPECT_EQ(error_of([&] { grid(0, 11); }), 9);
+  EXPECT_EQ(grid(10, 10), "");
+  const std::tuple<double, double, int> dims[] = {
+      {-1, 0, 5}, {3, 2147483647.0, 5}, {1e10, 1, 6}, {100000, 100000, 7}, {0, 2147483646, 7}};
+  for (auto [ub1, ub2, want] : dims) {
+    Array<Single, 2> g;
+    EXPECT_EQ(error_of([&, x = ub1, y = ub2] { g.DIM(x, y); }), want) << ub1 << " " << ub2;
+    EXPECT_FALSE(g.dimensioned()) << "a failed DIM leaves the array undimensioned";
+  }
+  // Upper bounds (1, 4): the first subscript varies fastest.
+  Array<Single, 2> g(1, 4);
+  EXPECT_EQ(std::tuple(g.size(), &g(1, 0) - &g(0, 0), &g(0, 1) - &g(0, 0), &g(1, 4) - &g(0, 0)),
+            std::tuple(10u, 1, 2, 9));
+  EXPECT_EQ(std::pair(error_of([&] { g(2, 0); }), error_of([&] { g(0, 5); })), std::pair(9, 9));
+  g(1, 2) = 1.5;
+  float f = 0;
+  std::memcpy(&f, g.bytes().data() + 5 * 4, 4);
+  EXPECT_EQ(f, 1.5f) << "the bytes are the elements";
+  EXPECT_EQ((Array<Single, 1>().bytes().size()), 11 * 4u) << "auto-dimensioned";
 }
 
-TEST(Arrays, FirstSubscriptVariesFastestInMemoryAndBytes) {
-  Array<Single, 2> g(1, 4);
-  EXPECT_EQ(&g(1, 0), &g(0, 0) + 1);
-  EXPECT_EQ(&g(0, 1), &g(0, 0) + 2);
-  EXPECT_EQ(&g(1, 4), &g(0, 0) + 9);
-  EXPECT_EQ(error_of([&] { g(2, 0); }), 9);
-  EXPECT_EQ(error_of([&] { g(0, 5); }), 9);
-  g(1, 0) = 1.5;
-  auto bytes = g.bytes();
-  ASSERT_EQ(bytes.size(), 10 * 4u);
-  float f = 0;
-  std::memcpy(&f, bytes.data() + 4, 4);
-  EXPECT_EQ(f, 1.5f);
-  // Writing the bytes writes the elements.
-  const float minus_two = -2;
-  std::memcpy(bytes.data() + 8, &minus_two, 4);
-  EXPECT_EQ(g(0, 1), -2.0);
+// ---- DATA and READ ----
 
-  Array<Single, 1> fresh;
-  EXPECT_EQ(fresh.bytes().size(), 11 * 4u) << "auto-dimensioned";
-  Array<FixedStr<12>, 1> names(20);
-  EXPECT_EQ(names(20).view(), std::string(12, ' '));
+class Data : public Started {
+ protected:
+  template <class T = Single>
+  T read() {
+    T v{};
+    return r().READ(v), v;
+  }
+};
+
+TEST_F(Data, RecordsAreReadInOrderAndMalformedLinesAreError2) {
+  auto recs = rt::parse_data_records(
+      "' note\r\n83 DATA 0,3\r\n\n  99 data \"a\",2\n90 DATA\n65535 DATA 1\n");
+  ASSERT_EQ(recs.size(), 4u);
+  EXPECT_EQ((std::array{recs[0].line, recs[1].line, recs[2].line, recs[3].line}),
+            (std::array<std::uint16_t, 4>{83, 99, 90, 65535}));
+  EXPECT_EQ(recs[0].text + "|" + recs[1].text + "|" + recs[2].text, " 0,3| \"a\",2|");
+  for (const char* bad : {"DATA 1,2\n", "83 DAT 1,2\n", "83 DATA1,2\n", "0 DATA 1\n",
+                          "65536 DATA 1\n", "99999999999999999999 DATA 1\n"})
+    EXPECT_EQ(error_of([&] { rt::parse_data_records(bad); }), 2) << bad;
+
+  r().DATA_START("10 DATA 1, 2.5 ,\t-3\n20 DATA 4e2,.5,1D1,,\n30 DATA 1,2:  \n40 DATA 159,+7\n");
+  for (double want : {1.0, 2.5, -3.0, 400.0, 0.5, 10.0, 0.0, 0.0, 1.0, 2.0})
+    EXPECT_EQ(read(), want);
+  Single a, b;
+  r().READ(a, b);  // one READ, two variables
+  EXPECT_EQ(std::pair(double(a), double(b)), std::pair(159.0, 7.0));
+  EXPECT_EQ(error_of([&] { read(); }), 4);
+  r().DATA_START(
+      "10 DATA \"a, b\" , plain text  ,\"\",, \"x\":\n20 DATA \"open\n30 DATA  Player 1,7\n");
+  for (const char* want : {"a, b", "plain text", "", "", "x", "open"})
+    EXPECT_EQ(read<std::string>(), want);
+  FixedStr<10> name;
+  r().READ(name);
+  EXPECT_EQ(std::pair(std::string(name.view()), read<std::string>()),
+            std::pair(std::string("Player 1  "), std::string("7")));
+}
+
+TEST_F(Data, EachBadItemRaisesItsError) {
+  EXPECT_EQ(error_of([&] { read(); }), 4) << "no DATA started";
+  // clang-format off
+  const std::pair<const char*, int> cases[] = {
+      {"1:2", 2}, {"\"a\" b,1", 2}, {"\"a\":b", 2}, {"x", 13}, {"12x", 13}, {"1 2", 13}, {"1e", 13},
+      {"+", 13}, {".", 13}, {"\"1\"", 13}, {"1e39", 6}, {"-1e999", 6}, {"3e38", 0}};
+  // clang-format on
+  for (auto [item, error] : cases) {
+    r().DATA_START(std::string("10 DATA ") + item + "\n");
+    EXPECT_EQ(error_of([&] { read(); }), error) << item;
+  }
+  r().DATA_START("");
+  EXPECT_EQ(error_of([&] { read(); }), 4);
+  r().DATA_START("10 DATA 3000000000,2147483647,32768,-32768.4\n");
+  std::int32_t l = 0;
+  std::int16_t i = 0;
+  EXPECT_EQ(error_of([&] { r().READ(l); }), 6);
+  r().READ(l);
+  EXPECT_EQ(error_of([&] { r().READ(i); }), 6);
+  r().READ(i);
+  EXPECT_EQ(std::pair(l, int{i}), std::pair(2147483647, -32768));
+
+  r().DATA_START("10 DATA 1,2\n");
+  EXPECT_EQ(read(), 1.0);
+  {
+    auto sub = r().SUB_ENTER();
+    EXPECT_EQ(error_of([&] { read(); }), 4) << "a SUB has no DATA";
+  }
+  EXPECT_EQ(read(), 2.0) << "the caller's position comes back";
+}
+
+TEST(DataReport, ReadPastTheEndIsError4InTheReadsLine) {
+  Program p;
+  unsigned read_line = 0;
+  p.run([&](rt::Runtime& r) {
+    r.DATA_START("10 DATA 1\n");
+    Single x;
+    r.STMT(), r.READ(x);
+    r.STMT(), read_line = __LINE__, r.READ(x);
+  });
+  EXPECT_EQ(std::pair(p.rt().last_error().number, unsigned{p.rt().last_error().line}),
+            std::pair(4, read_line));
 }
 
 }  // namespace
