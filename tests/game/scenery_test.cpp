@@ -88,7 +88,7 @@ Circles by_the_rules(Generator& gen, game::Zided& z) {
     const std::size_t first = out.size(), m = a == 50 ? 5 : a == 40 ? 3 : 2;
     while (out.size() < first + m) {
       auto d = static_cast<float>((a - r) * gen.next());
-      auto angle = static_cast<float>(2 * 3.14159 * gen.next());
+      auto angle = static_cast<float>(2 * double(float(3.14159)) * gen.next());
       auto x = static_cast<float>(px[k] + d * std::cos(double(angle)));
       auto y = static_cast<float>(py[k] + d * std::sin(double(angle)));
       bool fits = true;
