@@ -8,6 +8,7 @@ or invalid (does not compile). Every file is restored afterwards.
 
   tools/mutate.py --seed 1 -n 60 game
   tools/mutate.py --seed 1 -n 60 --list runtime     # only show the changes
+  tools/mutate.py --change 'game/flow/game_loop.cpp:190:v > 0=>false' game
 """
 import argparse
 import collections
@@ -66,6 +67,13 @@ def mask(lines):
 
 def bump(literal):
     """The literal with its last digit raised by one."""
+    if literal.endswith("_sng"):  # the game's SINGLE constants
+        return bump(literal[:-4]) + "_sng"
+    if literal[:2] in ("0x", "0X"):
+        body = literal.rstrip("uUlL")
+        digits = body[2:]
+        text = format(int(digits, 16) + 1, "X" if digits.upper() == digits else "x")
+        return body[:2] + text.rjust(len(digits), "0") + literal[len(body):]
     body = literal.rstrip("fFuUlL")
     suffix = literal[len(body):]
     if "." in body:
@@ -98,7 +106,7 @@ def sites_in(path):
             found.append((rel, no, match.start(), match.end(), LOGIC[match.group(1)], "logical"))
         for match in re.finditer(r"!(?=[\w(])", m):
             found.append((rel, no, match.start(), match.end(), "", "negation"))
-        for match in re.finditer(r"(?<![\w.'])(\d+\.\d*|\.\d+|\d+)[fFuUlL]*(?![\w.'])", m):
+        for match in re.finditer(r"(?<![\w.'])(0[xX][0-9A-Fa-f]+[uUlL]*|(\d+\.\d*|\.\d+|\d+)[fFuUlL]*(?:_sng)?)(?![\w.'])", m):
             if re.search(r"\b(operator|alignas)\s*\S*$", m[:match.start()]):
                 continue
             found.append((rel, no, match.start(), match.end(), bump(match.group(0)), "literal"))
@@ -144,12 +152,26 @@ def main():
     ap.add_argument("--list", action="store_true", help="only print the chosen changes")
     ap.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     ap.add_argument("--log", help="also write one line per change to this file")
+    ap.add_argument("--change", action="append", default=[], metavar="FILE:LINE:OLD=>NEW",
+                    help="make this change instead of sampled ones (text on that line; repeatable)")
     args = ap.parse_args()
 
-    sites = [s for f in expand(args.paths) for s in sites_in(f)]
-    if not sites:
-        sys.exit("no change sites in " + " ".join(args.paths))
-    chosen = random.Random(args.seed).sample(sites, min(args.n, len(sites)))
+    if args.change:
+        chosen = []
+        for c in args.change:
+            rel, no, rest = c.split(":", 2)
+            old, new = rest.split("=>", 1)
+            with open(os.path.join(ROOT, rel), encoding="utf-8") as f:
+                line = f.read().split("\n")[int(no) - 1]
+            at = line.find(old)
+            if at < 0:
+                sys.exit(f"{rel}:{no} has no '{old}'")
+            chosen.append((rel, int(no) - 1, at, at + len(old), new, "given"))
+    else:
+        sites = [s for f in expand(args.paths) for s in sites_in(f)]
+        if not sites:
+            sys.exit("no change sites in " + " ".join(args.paths))
+        chosen = random.Random(args.seed).sample(sites, min(args.n, len(sites)))
 
     def describe(site):
         rel, no, a, b, new, kind = site
