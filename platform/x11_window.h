@@ -1,0 +1,34 @@
+// The little of X11 beneath SDL that the window thread needs, in a file of
+// its own: Xlib's macros (None, Expose, KeyPress) clash with our names.
+#pragma once
+
+#include <SDL.h>
+
+namespace platform::x11 {
+
+// The display connection's descriptor and the window's id of an SDL window
+// on X11; false on any other video driver.
+bool connection(SDL_Window* window, int* fd, unsigned long* xid);
+
+// Whether a window-system message (SDL_SYSWMEVENT) says window `xid` is gone.
+bool destroyed(const SDL_SysWMmsg* msg, unsigned long xid);
+
+// SDL waits for a window to be unmapped when it hides it, and hides it
+// before destroying it; a window destroyed from outside is never unmapped
+// again (after its unmapping SDL may have been told it is shown). Queues
+// the notice SDL waits for.
+void release_hide_wait(SDL_Window* window);
+
+// Xlib ends the process on any X error unless told otherwise. Errors that
+// name the program's own window because it no longer exists (destroyed
+// from outside, or by ourselves while requests were still on their way)
+// are passed over; everything else goes on to the handler before. Watch
+// before the video subsystem starts (SDL's handler calls on to ours) and
+// stop after it has ended.
+void watch_errors();
+void stop_watching_errors();
+void set_own_window(unsigned long xid);  // 0: none
+void own_window_ending();                // we are destroying it
+bool own_window_gone();                  // an error showed it no longer exists
+
+}  // namespace platform::x11
