@@ -292,7 +292,7 @@ class SdlHost::Window {
     for (;;) {
       SDL_Event ev;
       while (SDL_PollEvent(&ev)) handle(ev);
-      if (!gone_ && x11::own_window_gone()) window_gone();
+      if (!gone_ && x11::is_own_window_gone()) window_gone();
       if (stopping_.load()) break;
       show_box_asked_for();
       if (!gone_) {
@@ -349,6 +349,7 @@ class SdlHost::Window {
   // The window was destroyed from outside: as good as closed.
   void window_gone() {
     gone_ = true;
+    x11::own_window_gone();
     Event e;
     e.type = Event::Type::Close;
     host_.post_event(e);

@@ -17,14 +17,15 @@ XErrorHandler g_before = nullptr;
 bool g_watching = false;
 
 int on_error(Display* display, XErrorEvent* e) {
+  if (g_gone.load()) return 0;
   const unsigned long own = g_own.load();
   if (own != 0 && e->resourceid == own) {
+    if (g_ending.load()) return 0;
     // Our own id is never wrong: not a window any more means destroyed.
     if (e->error_code == BadWindow || e->error_code == BadDrawable) {
       g_gone.store(true);
       return 0;
     }
-    if (g_ending.load() || g_gone.load()) return 0;
   }
   return g_before ? g_before(display, e) : 0;
 }
@@ -75,7 +76,8 @@ void stop_watching_errors() {
 
 void set_own_window(unsigned long xid) { g_own.store(xid); }
 void own_window_ending() { g_ending.store(true); }
-bool own_window_gone() { return g_gone.load(); }
+void own_window_gone() { g_gone.store(true); }
+bool is_own_window_gone() { return g_gone.load(); }
 
 #else
 
@@ -86,7 +88,8 @@ void watch_errors() {}
 void stop_watching_errors() {}
 void set_own_window(unsigned long) {}
 void own_window_ending() {}
-bool own_window_gone() { return false; }
+void own_window_gone() {}
+bool is_own_window_gone() { return false; }
 
 #endif
 

@@ -20,15 +20,18 @@ bool destroyed(const SDL_SysWMmsg* msg, unsigned long xid);
 void release_hide_wait(SDL_Window* window);
 
 // Xlib ends the process on any X error unless told otherwise. Errors that
-// name the program's own window because it no longer exists (destroyed
-// from outside, or by ourselves while requests were still on their way)
-// are passed over; everything else goes on to the handler before. Watch
-// before the video subsystem starts (SDL's handler calls on to ours) and
-// stop after it has ended.
+// name the program's own window while we destroy it are passed over. Once
+// the window has been destroyed from outside, every error is: SDL goes on
+// with requests for it, some built from replies that never came and naming
+// any id. Everything else goes on to the handler before. Watch before the
+// video subsystem starts (SDL's handler calls on to ours) and stop after it
+// has ended.
 void watch_errors();
 void stop_watching_errors();
 void set_own_window(unsigned long xid);  // 0: none
 void own_window_ending();                // we are destroying it
-bool own_window_gone();                  // an error showed it no longer exists
+void own_window_gone();                  // destroyed from outside
+// Whether it was destroyed from outside, as told or as an error showed.
+bool is_own_window_gone();
 
 }  // namespace platform::x11
