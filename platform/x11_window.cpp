@@ -1,6 +1,7 @@
 #include "platform/x11_window.h"
 
 #include <SDL_syswm.h>
+#include <X11/Xproto.h>
 
 #include <atomic>
 
@@ -16,6 +17,23 @@ std::atomic<bool> g_gone{false};
 XErrorHandler g_before = nullptr;
 bool g_watching = false;
 
+// A question about a window: when the window has gone meanwhile (another
+// client's, such as the manager's frame round ours), there is simply no
+// answer, and SDL copes with that.
+bool is_query(unsigned char request) {
+  switch (request) {
+    case X_GetWindowAttributes:
+    case X_GetGeometry:
+    case X_QueryTree:
+    case X_GetProperty:
+    case X_QueryPointer:
+    case X_TranslateCoords:
+      return true;
+    default:
+      return false;
+  }
+}
+
 int on_error(Display* display, XErrorEvent* e) {
   if (g_gone.load()) return 0;
   const unsigned long own = g_own.load();
@@ -27,6 +45,8 @@ int on_error(Display* display, XErrorEvent* e) {
       return 0;
     }
   }
+  if ((e->error_code == BadWindow || e->error_code == BadDrawable) && is_query(e->request_code))
+    return 0;
   return g_before ? g_before(display, e) : 0;
 }
 

@@ -19,11 +19,12 @@ bool destroyed(const SDL_SysWMmsg* msg, unsigned long xid);
 // the notice SDL waits for.
 void release_hide_wait(SDL_Window* window);
 
-// Xlib ends the process on any X error unless told otherwise. Errors that
-// name the program's own window while we destroy it are passed over. Once
-// the window has been destroyed from outside, every error is: SDL goes on
-// with requests for it, some built from replies that never came and naming
-// any id. Everything else goes on to the handler before. Watch before the
+// Xlib ends the process on any X error unless told otherwise. Passed over:
+// errors that name the program's own window while we destroy it; every
+// error once the window has been destroyed from outside (SDL goes on with
+// requests for it, some built from replies that never came and naming any
+// id); questions about a window that has gone meanwhile. Everything else
+// goes on to the handler before. Watch before the
 // video subsystem starts (SDL's handler calls on to ours) and stop after it
 // has ended.
 void watch_errors();

@@ -58,16 +58,25 @@ wait_viewable() {
   return 1
 }
 
-# start_wm LOG: starts openbox (pid in wm) and waits until it has taken
-# the display; a busy X server may turn it away, so it is tried again.
+# wm_ready: openbox announces itself on the root window early; it gives the
+# focus to that same window of its own just before it starts handling
+# requests. A window mapped before then may never be mapped at all.
+wm_ready() {
+  local check
+  check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*window id # //p')
+  [ -n "$check" ] && [ "$(xdotool getwindowfocus 2>/dev/null)" = "$((check))" ]
+}
+
+# start_wm LOG: starts openbox (pid in wm) and waits until it is ready; a
+# busy X server may turn it away, so it is tried again.
 start_wm() {
   wm=""
   local _i _j
   for _i in 1 2 3 4 5; do
     openbox --sm-disable >"$1" 2>&1 &
     wm=$!
-    for _j in $(seq 30); do
-      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    for _j in $(seq 100); do
+      wm_ready && return 0
       sleep 0.1
     done
     kill "$wm" 2>/dev/null; wait "$wm" 2>/dev/null; wm=""
