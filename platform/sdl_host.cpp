@@ -909,8 +909,9 @@ void SdlHost::message_box(const std::string& caption, const std::string& text, B
   Uint32 flags = icon == BoxIcon::Error ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_WARNING;
   // SDL's box touches the window (focus, pointer, cursor): while there is
   // one, only the window thread may show it.
-  bool shown = window_ ? window_->show_box(caption, text, flags)
-                       : SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr) == 0;
+  bool shown = window_
+                   ? window_->show_box(caption, text, flags)
+                   : SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr) == 0;
   if (!shown) std::cerr << caption << ": " << text << "\n";
 }
 

@@ -94,22 +94,36 @@ void stop_watching_errors() {
   g_own.store(0);
 }
 
-void set_own_window(unsigned long xid) { g_own.store(xid); }
-void own_window_ending() { g_ending.store(true); }
-void own_window_gone() { g_gone.store(true); }
-bool is_own_window_gone() { return g_gone.load(); }
+void set_own_window(unsigned long xid) {
+  g_own.store(xid);
+}
+void own_window_ending() {
+  g_ending.store(true);
+}
+void own_window_gone() {
+  g_gone.store(true);
+}
+bool is_own_window_gone() {
+  return g_gone.load();
+}
 
 #else
 
-bool connection(SDL_Window*, int*, unsigned long*) { return false; }
-bool destroyed(const SDL_SysWMmsg*, unsigned long) { return false; }
+bool connection(SDL_Window*, int*, unsigned long*) {
+  return false;
+}
+bool destroyed(const SDL_SysWMmsg*, unsigned long) {
+  return false;
+}
 void release_hide_wait(SDL_Window*) {}
 void watch_errors() {}
 void stop_watching_errors() {}
 void set_own_window(unsigned long) {}
 void own_window_ending() {}
 void own_window_gone() {}
-bool is_own_window_gone() { return false; }
+bool is_own_window_gone() {
+  return false;
+}
 
 #endif
 

@@ -24,9 +24,8 @@ void release_hide_wait(SDL_Window* window);
 // error once the window has been destroyed from outside (SDL goes on with
 // requests for it, some built from replies that never came and naming any
 // id); questions about a window that has gone meanwhile. Everything else
-// goes on to the handler before. Watch before the
-// video subsystem starts (SDL's handler calls on to ours) and stop after it
-// has ended.
+// goes on to the handler before. Watch before the video subsystem starts
+// (SDL's handler calls on to ours) and stop after it has ended.
 void watch_errors();
 void stop_watching_errors();
 void set_own_window(unsigned long xid);  // 0: none

@@ -15,7 +15,9 @@
 #include "platform/surface.h"
 
 namespace {
-int quiet(Display*, XErrorEvent*) { return 0; }
+int quiet(Display*, XErrorEvent*) {
+  return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -14,11 +14,16 @@ struct Row {
 };
 
 const Row kRows[] = {
-    {SDLK_KP_7, SDLK_HOME, Key::Home},        {SDLK_KP_8, SDLK_UP, Key::Up},
-    {SDLK_KP_9, SDLK_PAGEUP, Key::PageUp},    {SDLK_KP_4, SDLK_LEFT, Key::Left},
-    {SDLK_KP_5, SDLK_CLEAR, Key::Clear},      {SDLK_KP_6, SDLK_RIGHT, Key::Right},
-    {SDLK_KP_1, SDLK_END, Key::End},          {SDLK_KP_2, SDLK_DOWN, Key::Down},
-    {SDLK_KP_3, SDLK_PAGEDOWN, Key::PageDown}, {SDLK_KP_0, SDLK_INSERT, Key::Insert},
+    {SDLK_KP_7, SDLK_HOME, Key::Home},
+    {SDLK_KP_8, SDLK_UP, Key::Up},
+    {SDLK_KP_9, SDLK_PAGEUP, Key::PageUp},
+    {SDLK_KP_4, SDLK_LEFT, Key::Left},
+    {SDLK_KP_5, SDLK_CLEAR, Key::Clear},
+    {SDLK_KP_6, SDLK_RIGHT, Key::Right},
+    {SDLK_KP_1, SDLK_END, Key::End},
+    {SDLK_KP_2, SDLK_DOWN, Key::Down},
+    {SDLK_KP_3, SDLK_PAGEDOWN, Key::PageDown},
+    {SDLK_KP_0, SDLK_INSERT, Key::Insert},
     {SDLK_KP_PERIOD, SDLK_DELETE, Key::Delete},
 };
 
