@@ -1,9 +1,13 @@
 #include "platform/sdl_host.h"
 
 #include <SDL.h>
+#include <poll.h>
 #include <pthread.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +18,7 @@
 
 #include "platform/icon.h"
 #include "platform/sound_keys.h"
+#include "platform/x11_window.h"
 
 namespace platform {
 
@@ -21,8 +26,45 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-Key translate_key(SDL_Keycode k) {
+// The keypad's keys as the cursor and editing keys they double as.
+Key keypad_key(SDL_Keycode k) {
   switch (k) {
+    case SDLK_KP_7:
+      return Key::Home;
+    case SDLK_KP_8:
+      return Key::Up;
+    case SDLK_KP_9:
+      return Key::PageUp;
+    case SDLK_KP_4:
+      return Key::Left;
+    case SDLK_KP_5:
+      return Key::Clear;
+    case SDLK_KP_6:
+      return Key::Right;
+    case SDLK_KP_1:
+      return Key::End;
+    case SDLK_KP_2:
+      return Key::Down;
+    case SDLK_KP_3:
+      return Key::PageDown;
+    case SDLK_KP_0:
+      return Key::Insert;
+    case SDLK_KP_PERIOD:
+      return Key::Delete;
+    default:
+      return Key::None;
+  }
+}
+
+}  // namespace
+
+Key translate_sdl_key(std::int32_t sym, std::uint16_t mod) {
+  // Shift turns the keypad's meaning over, as the window system does.
+  const bool digits = ((mod & KMOD_NUM) != 0) != ((mod & KMOD_SHIFT) != 0);
+  if (!digits) {
+    if (Key k = keypad_key(sym); k != Key::None) return k;
+  }
+  switch (sym) {
     case SDLK_RETURN:
     case SDLK_KP_ENTER:
       return Key::Enter;
@@ -55,6 +97,7 @@ Key translate_key(SDL_Keycode k) {
     case SDLK_DELETE:
       return Key::Delete;
     case SDLK_CLEAR:
+    case SDLK_KP_CLEAR:
       return Key::Clear;
     case SDLK_EXECUTE:
       return Key::Execute;
@@ -94,9 +137,11 @@ Key translate_key(SDL_Keycode k) {
     default:
       break;
   }
-  if (k >= 0x21 && k < 0x7F) return Key::Char;
+  if (sym >= 0x21 && sym < 0x7F) return Key::Char;
   return Key::Other;
 }
+
+namespace {
 
 // The directory screenshots go to: the XDG pictures directory, else ".".
 std::string pictures_dir() {
@@ -149,21 +194,32 @@ double ms_between(Clock::time_point a, Clock::time_point b) {
 
 }  // namespace
 
-// The window thread: it owns every SDL video object. It sleeps in the window
-// system's event wait and wakes for events, for a picture handed over by the
-// program, and for the end. The picture goes into the window's own surface,
-// scaled by a whole number and centred on black, and only the rows that
-// changed are sent to the display: no 3D driver is loaded, so the window
+// The window thread: it owns every SDL video object and is the only thread
+// that talks to the window system. It sleeps until the window system sends
+// something or the program hands over a picture, asks for a message box or
+// ends; the program wakes it through a descriptor of its own, never through
+// SDL, so nothing reaches the window from another thread or connection while
+// the thread is destroying it. The picture goes into the window's own
+// surface, scaled by a whole number and centred on black, and only the rows
+// that changed are sent to the display: no 3D driver is loaded, so the window
 // appears quickly, and a step of the walker costs a few rows.
 class SdlHost::Window {
  public:
-  Window(SdlHost& host, const WindowSpec& setup) : host_(host), setup_(setup) {}
-  ~Window() { stop(); }
+  Window(SdlHost& host, const WindowSpec& setup)
+      : host_(host), setup_(setup), wake_fd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+  ~Window() {
+    stop();
+    if (wake_fd_ >= 0) close(wake_fd_);
+  }
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
 
   // Starts the thread and waits until the window is made, or is not.
   bool start(std::string* error) {
+    if (wake_fd_ < 0) {
+      if (error) *error = std::string("cannot start the window: ") + std::strerror(errno);
+      return false;
+    }
     std::promise<std::string> made;
     std::future<std::string> result = made.get_future();
     thread_ = std::thread([this, &made] { run(made); });
@@ -181,22 +237,42 @@ class SdlHost::Window {
     thread_.join();
   }
 
-  // Wakes the thread from its event wait (any thread may call it).
+  // Wakes the thread (any thread may call it).
   void wake() {
-    if (!running_.load()) return;
-    SDL_Event e{};
-    e.type = wake_type_;
-    SDL_PushEvent(&e);
+    const std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = write(wake_fd_, &one, sizeof one);
+  }
+
+  // Shows a message box over the window from the window thread and waits
+  // until it is answered; false when it could not be shown.
+  bool show_box(const std::string& caption, const std::string& text, Uint32 flags) {
+    std::unique_lock<std::mutex> lock(box_mutex_);
+    if (!running_) return false;
+    box_ = Box{caption, text, flags, false, false};
+    wake();
+    box_answered_.wait(lock, [this] { return box_->answered; });
+    bool shown = box_->shown;
+    box_.reset();
+    return shown;
   }
 
  private:
   static constexpr std::chrono::milliseconds kFitWait{1000};
   static constexpr int kConnectAttempts = 5;
   static constexpr int kConnectRetryMs = 25;  // doubled after every attempt
+  // Without the display connection's descriptor to wait on, the window
+  // system is looked at this often.
+  static constexpr std::chrono::milliseconds kLookInterval{4};
 
   // Where the picture sits in the window: whole-number scale and offset.
   struct Placement {
     int scale = 1, x = 0, y = 0;
+  };
+
+  struct Box {
+    std::string caption, text;
+    Uint32 flags = 0;
+    bool answered = false, shown = false;
   };
 
   void run(std::promise<std::string>& made) {
@@ -208,25 +284,78 @@ class SdlHost::Window {
       made.set_value(why.empty() ? "cannot open a window" : why);
       return;
     }
-    running_.store(true);
     // The first picture before the program goes on: its start-up would
     // compete with it.
     present(true);
-    made.set_value("");
-    while (!stopping_.load()) {
-      SDL_Event ev;
-      // A long wait: handed-over pictures and the end wake the thread.
-      if (SDL_WaitEventTimeout(&ev, fit_until_ ? 5 : 100)) {
-        handle(ev);
-        while (SDL_PollEvent(&ev)) handle(ev);
-      }
-      if (stopping_.load()) break;
-      if (fit_until_) fit_to_frame();
-      present(redraw_);
+    {
+      std::lock_guard<std::mutex> lock(box_mutex_);
+      running_ = true;
     }
-    running_.store(false);
+    made.set_value("");
+    for (;;) {
+      SDL_Event ev;
+      while (SDL_PollEvent(&ev)) handle(ev);
+      if (!gone_ && x11::is_own_window_gone()) window_gone();
+      if (stopping_.load()) break;
+      show_box_asked_for();
+      if (!gone_) {
+        if (fit_until_) fit_to_frame();
+        present(redraw_);
+      }
+      wait(fit_until_ ? std::chrono::milliseconds(5) : std::chrono::milliseconds(100));
+    }
+    {
+      std::lock_guard<std::mutex> lock(box_mutex_);
+      running_ = false;
+      if (box_) box_->answered = true;
+    }
+    box_answered_.notify_all();
     destroy();
     SDL_TLSCleanup();
+  }
+
+  // Sleeps until the window system or the program has something, or for
+  // `longest`.
+  void wait(std::chrono::milliseconds longest) {
+    pollfd fds[2] = {{wake_fd_, POLLIN, 0}, {x_fd_, POLLIN, 0}};
+    nfds_t count = 1;
+    if (x_fd_ >= 0) {
+      // What came while events were handled and the picture presented may
+      // already have been read from the connection: look before sleeping.
+      SDL_PumpEvents();
+      if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
+      count = 2;
+    } else {
+      longest = std::min(longest, kLookInterval);
+    }
+    if (poll(fds, count, static_cast<int>(longest.count())) > 0 && (fds[0].revents & POLLIN)) {
+      std::uint64_t n = 0;
+      [[maybe_unused]] ssize_t got = read(wake_fd_, &n, sizeof n);
+    }
+  }
+
+  void show_box_asked_for() {
+    std::unique_lock<std::mutex> lock(box_mutex_);
+    if (!box_ || box_->answered) return;
+    Box asked = *box_;
+    lock.unlock();
+    // Over the window, unless it has gone.
+    bool shown = SDL_ShowSimpleMessageBox(asked.flags, asked.caption.c_str(), asked.text.c_str(),
+                                          gone_ ? nullptr : window_) == 0;
+    lock.lock();
+    box_->shown = shown;
+    box_->answered = true;
+    lock.unlock();
+    box_answered_.notify_all();
+  }
+
+  // The window was destroyed from outside: as good as closed.
+  void window_gone() {
+    gone_ = true;
+    x11::own_window_gone();
+    Event e;
+    e.type = Event::Type::Close;
+    host_.post_event(e);
   }
 
   bool make(std::string* error) {
@@ -237,11 +366,19 @@ class SdlHost::Window {
                "); use --headless --script FILE to run without a window";
       return false;
     };
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    bool chosen = driver && *driver;
-    if (!chosen && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+    auto set = [](const char* name) {
+      const char* v = std::getenv(name);
+      return v && *v;
+    };
+    const bool chosen = set("SDL_VIDEODRIVER");
+    const bool x11 = set("DISPLAY"), wayland = set("WAYLAND_DISPLAY");
+    if (!chosen && !x11 && !wayland) {
       return no_display("neither DISPLAY nor WAYLAND_DISPLAY is set");
     }
+    // Only the display the environment names: an attempt at the other one
+    // can only fail, and its library says so on stderr.
+    if (!chosen && x11 != wayland) SDL_SetHint(SDL_HINT_VIDEODRIVER, x11 ? "x11" : "wayland");
+    x11::watch_errors();
     // A busy display server may turn a connection away for a moment (its
     // queue of new clients is full): try again a few times before giving up.
     std::string current;
@@ -264,11 +401,6 @@ class SdlHost::Window {
     // this SDL would load a 3D driver to emulate it.
     if (current == "x11" || current == "offscreen")
       SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    wake_type_ = SDL_RegisterEvents(1);
-    if (wake_type_ == static_cast<Uint32>(-1)) {
-      *error = "cannot register the window's own event";
-      return false;
-    }
     SDL_Rect usable{0, 0, 0, 0};
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0)
       usable = {0, 0, setup_.client_width, setup_.client_height};
@@ -304,6 +436,12 @@ class SdlHost::Window {
       return false;
     }
     SDL_StartTextInput();
+    // On X11 the thread sleeps on the display connection itself and learns
+    // of the window's destruction from outside.
+    if (x11::connection(window_, &x_fd_, &xwindow_)) {
+      x11::set_own_window(xwindow_);
+      SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    }
     return true;
   }
 
@@ -333,10 +471,16 @@ class SdlHost::Window {
   }
 
   void destroy() {
-    if (window_) SDL_DestroyWindow(window_);
+    x11::own_window_ending();
+    if (window_) {
+      if (gone_) x11::release_hide_wait(window_);
+      SDL_DestroyWindow(window_);
+    }
     window_ = nullptr;
     if (video_ready_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     video_ready_ = false;
+    x11::stop_watching_errors();
+    x_fd_ = -1;
   }
 
   void set_icon() {
@@ -488,9 +632,11 @@ class SdlHost::Window {
   static int floor_div(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
   void handle(const SDL_Event& ev) {
-    if (ev.type == wake_type_) return;
     Event e;
     switch (ev.type) {
+      case SDL_SYSWMEVENT:
+        if (!gone_ && x11::destroyed(ev.syswm.msg, xwindow_)) window_gone();
+        break;
       case SDL_QUIT:
         e.type = Event::Type::Close;
         host_.post_event(e);
@@ -521,11 +667,11 @@ class SdlHost::Window {
           if (down && !ev.key.repeat) save_screenshot();
           break;
         }
-        if (sound_key(translate_key(sym), down, ev.key.repeat, *host_.options_.volume, std::cerr)) {
+        if (sound_key(translate_sdl_key(sym, mod), down, ev.key.repeat, *host_.options_.volume, std::cerr)) {
           break;
         }
         e.type = down ? Event::Type::KeyDown : Event::Type::KeyUp;
-        e.key = translate_key(sym);
+        e.key = translate_sdl_key(sym, mod);
         if (e.key == Key::Char) e.ch = static_cast<char32_t>(sym);
         e.shift = (mod & KMOD_SHIFT) != 0;
         e.ctrl = (mod & KMOD_CTRL) != 0;
@@ -575,8 +721,14 @@ class SdlHost::Window {
   WindowSpec setup_;
   std::thread thread_;
   std::atomic<bool> stopping_{false};
-  std::atomic<bool> running_{false};
-  Uint32 wake_type_ = 0;
+  const int wake_fd_;  // the program's wake-ups
+  int x_fd_ = -1;      // the display connection, on X11
+  unsigned long xwindow_ = 0;
+  bool gone_ = false;  // destroyed from outside
+  std::mutex box_mutex_;
+  std::condition_variable box_answered_;
+  std::optional<Box> box_;
+  bool running_ = false;  // the loop runs and can show a box
   SDL_Window* window_ = nullptr;
   bool video_ready_ = false;
   bool redraw_ = false;
@@ -771,11 +923,12 @@ void SdlHost::beep() {
 
 void SdlHost::message_box(const std::string& caption, const std::string& text, BoxIcon icon) {
   Uint32 flags = icon == BoxIcon::Error ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_WARNING;
-  // The box has its own connection to the display; the window belongs to
-  // the window thread and is not lent to it.
-  if (SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr) != 0) {
-    std::cerr << caption << ": " << text << "\n";
-  }
+  // SDL's box touches the window (focus, pointer, cursor): while there is
+  // one, only the window thread may show it.
+  bool shown = window_
+                   ? window_->show_box(caption, text, flags)
+                   : SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr) == 0;
+  if (!shown) std::cerr << caption << ": " << text << "\n";
 }
 
 }  // namespace platform

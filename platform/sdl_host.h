@@ -12,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -24,6 +25,11 @@
 #include "platform/script.h"
 
 namespace platform {
+
+// The key an SDL key code stands for. The keypad's keys are the cursor and
+// editing keys (5 is Clear) unless they type digits, which then come as text:
+// with NumLock on, or with Shift held and NumLock off.
+Key translate_sdl_key(std::int32_t sym, std::uint16_t mod);
 
 class SdlHost : public Host {
  public:

@@ -2,7 +2,7 @@
 # deps.sh play|test: installs the Debian packages the project needs (as root),
 # or prints the one apt-get line to run and fails.
 set -euo pipefail
-build=(cmake g++ make pkg-config libsdl2-dev libfluidsynth-dev libpng-dev libinih-dev unifont timgm6mb-soundfont)
+build=(cmake g++ make pkg-config libsdl2-dev libx11-dev libfluidsynth-dev libpng-dev libinih-dev unifont timgm6mb-soundfont)
 # clang with libclang-rt-14-dev: the sanitizer and fuzz build; llvm: llvm-symbolizer,
 # which puts file and line into sanitizer reports.
 tests=(ccache googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils openbox desktop-file-utils libx11-dev

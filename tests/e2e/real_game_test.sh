@@ -3,36 +3,49 @@
 # Xvfb. Waits until the window shows the same menu as a headless run, sends
 # keys with xdotool to choose "End", and expects exit code 0.
 set -u
-exe=$1 xgrab=$2
+exe=$(realpath "$1") xgrab=$(realpath "$2")
 work=$(mktemp -d)
 . "$(dirname "$0")/xvfb.sh"
-xvfb_pid=""
-trap '[ -n "$xvfb_pid" ] && kill $xvfb_pid 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+xvfb_pid="" pid=""
+trap '[ -n "$pid" ] && kill $pid 2>/dev/null; [ -n "$xvfb_pid" ] && kill $xvfb_pid 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 cd "$work" || exit 1
-printf 'idle\nshot menu.png\nclose\n' > ref.script
+printf 'idle\nshot menu.png\nkey Up\nidle\nshot menu-end.png\nclose\n' > ref.script
 "$exe" --headless --midi none --time 09:00:07 --script ref.script || { echo "headless run failed"; exit 1; }
 start_xvfb 1280x1024x24 || exit 1
 SDL_AUDIODRIVER=dummy "$exe" --scale 1 --midi none --time 09:00:07 &
 pid=$!
-wid=$(wait_window Peakwend/T)
-[ -n "$wid" ] || { echo "no window"; kill $pid; exit 1; }
-# The title and the first layout take a few seconds of real time.
-same=0
-for _ in $(seq 300); do
-  if "$xgrab" "$wid" window.png --match menu.png; then same=1; break; fi
-  sleep 0.1
-done
-status=0
-if [ $same = 0 ]; then
-  echo "the window never showed the headless menu picture"; status=1
+fail() {
+  echo "FAIL: $*"
   cp window.png /tmp/peakwend-real-window.png 2>/dev/null
-fi
-xdotool windowfocus --sync "$wid" 2>/dev/null
-xdotool key --window "$wid" Up
-sleep 0.3
-xdotool key --window "$wid" Return
-for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-if kill -0 $pid 2>/dev/null; then echo "End did not end the program"; kill $pid; status=1; fi
+  exit 1
+}
+# until_shows SECONDS PICTURE: waits until the window shows PICTURE.
+until_shows() {
+  for _ in $(seq $(($1 * 10))); do "$xgrab" "$wid" window.png --match "$2" && return 0; sleep 0.1; done
+  return 1
+}
+wid=$(wait_window Peakwend/T) || fail "no window"
+wait_viewable "$wid" || fail "the window never appeared"
+# The title and the first layout take a few seconds of real time.
+until_shows 30 menu.png || fail "the window never showed the headless menu picture"
+xdo windowfocus --sync "$wid"
+# The game forgets keys typed ahead each time it starts waiting: a key that
+# came just before is pressed again once it is clear that it was lost.
+moved=0
+for _ in 1 2 3; do
+  xdo key --window "$wid" Up
+  until_shows 5 menu-end.png && { moved=1; break; }
+done
+[ $moved = 1 ] || fail "Up did not move to End"
+# Only the press: it ends the program, and its window with it, so a
+# release would be sent to a window that is gone.
+for _ in 1 2 3; do
+  xdo keydown --window "$wid" Return
+  for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+  kill -0 $pid 2>/dev/null || break
+done
+kill -0 $pid 2>/dev/null && fail "End did not end the program"
 wait $pid; code=$?
-[ "$code" = 0 ] || { echo "exit code $code"; status=1; }
-exit $status
+pid=""
+[ "$code" = 0 ] || fail "exit code $code"
+echo "ok"

@@ -1,27 +1,27 @@
 #!/usr/bin/env bash
 # window_test.sh PEAKWEND XCLOSE: starts the program in a real window under a
 # private Xvfb, checks its caption and client size, closes it as a window
-# manager would, and expects exit code 0.
+# manager would, and expects exit code 0 and nothing on stderr.
 set -u
 exe=$1 xclose=$2
 . "$(dirname "$0")/xvfb.sh"
-xvfb_pid=""
-trap '[ -n "$xvfb_pid" ] && kill $xvfb_pid 2>/dev/null; wait 2>/dev/null' EXIT
+xvfb_pid="" pid=""
+err=$(mktemp)
+trap '[ -n "$pid" ] && kill $pid 2>/dev/null; [ -n "$xvfb_pid" ] && kill $xvfb_pid 2>/dev/null; wait 2>/dev/null; rm -f "$err"' EXIT
+fail() { echo "FAIL: $*"; cat "$err"; exit 1; }
 start_xvfb 1600x1200x24 || exit 1
-SDL_AUDIODRIVER=dummy "$exe" --scale 2 --midi none &
+SDL_AUDIODRIVER=dummy "$exe" --scale 2 --midi none 2>"$err" &
 pid=$!
-wid=$(wait_window Peakwend/T)
-status=0
-if [ -z "$wid" ]; then
-  echo "no window captioned Peakwend/T"; status=1
-else
-  geo=$(xwininfo -id "$wid")
-  w=$(echo "$geo" | sed -n 's/^ *Width: //p'); h=$(echo "$geo" | sed -n 's/^ *Height: //p')
-  if [ "$w" != 1280 ] || [ "$h" != 1008 ]; then echo "client area ${w}x${h}, expected 1280x1008"; status=1; fi
-  "$xclose" "$wid"
-fi
-for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-if kill -0 $pid 2>/dev/null; then echo "still running after close"; kill $pid; status=1; fi
+wid=$(wait_window Peakwend/T) || fail "no window captioned Peakwend/T"
+wait_viewable "$wid" || fail "the window never appeared"
+geo=$(xwininfo -id "$wid")
+w=$(echo "$geo" | sed -n 's/^ *Width: //p'); h=$(echo "$geo" | sed -n 's/^ *Height: //p')
+[ "$w" = 1280 ] && [ "$h" = 1008 ] || fail "client area ${w}x${h}, expected 1280x1008"
+"$xclose" "$wid"
+for _ in $(seq 150); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+kill -0 $pid 2>/dev/null && fail "still running 15 s after close"
 wait $pid; code=$?
-[ "$code" = 0 ] || { echo "exit code $code"; status=1; }
-exit $status
+pid=""
+[ "$code" = 0 ] || fail "exit code $code"
+[ -s "$err" ] && fail "printed on stderr"
+echo "ok"

@@ -2,7 +2,8 @@
 // X window shows; with --match, exits 0 only when the window is the
 // reference picture at a whole-number scale, else 3; with --centred, only
 // when it shows the reference at the largest whole-number scale that fits,
-// centred, with black around it.
+// centred, with black around it. Exits 1 without a word while the window
+// cannot be read (not mapped yet, or gone).
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -13,6 +14,12 @@
 
 #include "platform/surface.h"
 
+namespace {
+int quiet(Display*, XErrorEvent*) {
+  return 0;
+}
+}  // namespace
+
 int main(int argc, char** argv) {
   if (argc != 3 && argc != 5) {
     std::fprintf(stderr, "usage: xgrab WINDOW_ID FILE.png [--match|--centred REFERENCE.png]\n");
@@ -21,6 +28,7 @@ int main(int argc, char** argv) {
   const bool centred = argc == 5 && std::string(argv[3]) == "--centred";
   Display* d = XOpenDisplay(nullptr);
   if (!d) return 1;
+  XSetErrorHandler(&quiet);
   Window w = std::strtoul(argv[1], nullptr, 0);
   XWindowAttributes attr;
   if (!XGetWindowAttributes(d, w, &attr)) return 1;

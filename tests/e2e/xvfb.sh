@@ -34,3 +34,62 @@ wait_window() {
   done
   return 1
 }
+
+# xdo ARGS...: xdotool, tried again only when the X server turned it away:
+# after a failure part-way a second try would send keys twice.
+xdo() {
+  local err
+  for _ in 1 2 3 4 5 6 7 8 9 10; do
+    { err=$(xdotool "$@" 2>&1 1>&3 3>&-); } 3>&1 && return 0
+    case $err in
+      *"Can't open display"* | *"Failed creating new xdo"*) sleep 0.2 ;;
+      *) echo "xdotool $*: $err" >&2; return 1 ;;
+    esac
+  done
+  return 1
+}
+
+# wait_viewable WID: waits up to 30 s until the window is mapped on screen.
+wait_viewable() {
+  for _ in $(seq 300); do
+    xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable' && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# wm_ready: openbox announces itself on the root window early; it gives the
+# focus to that same window of its own just before it starts handling
+# requests. A window mapped before then may never be mapped at all.
+wm_ready() {
+  local check
+  check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*window id # //p')
+  [ -n "$check" ] && [ "$(xdotool getwindowfocus 2>/dev/null)" = "$((check))" ]
+}
+
+# start_wm LOG: starts openbox (pid in wm) and waits until it is ready; a
+# busy X server may turn it away, so it is tried again.
+start_wm() {
+  wm=""
+  local _i _j
+  for _i in 1 2 3 4 5; do
+    openbox --sm-disable >"$1" 2>&1 &
+    wm=$!
+    for _j in $(seq 100); do
+      wm_ready && return 0
+      sleep 0.1
+    done
+    kill "$wm" 2>/dev/null; wait "$wm" 2>/dev/null; wm=""
+  done
+  return 1
+}
+
+# wait_active WID: waits up to 30 s until the window manager has framed
+# the window and given it the focus, so that keys reach it.
+wait_active() {
+  for _ in $(seq 300); do
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
