@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 
 #include "game/zided.h"
 #include "platform/headless_host.h"
@@ -259,8 +260,10 @@ int Session::run_program(Driver& driver) {
   platform::HostOptions host_options;
   host_options.start_time = progress_->start;
   SoakHost host(std::move(host_options), driver, options_.stall_pumps);
-  platform::Registry registry(options_.work_dir.empty() ? std::string("/dev/null")
-                                                        : options_.work_dir + "/registry");
+  // The registry is saved by renaming a new file over the old one: it needs
+  // a folder of its own (never a device such as /dev/null).
+  if (options_.work_dir.empty()) throw std::invalid_argument("soak: no work folder for the registry");
+  platform::Registry registry(options_.work_dir + "/registry");
   rt::Runtime runtime(host, registry);
   game::Zided game(runtime);
   driver.attach(runtime, game);
