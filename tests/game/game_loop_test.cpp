@@ -1,5 +1,5 @@
 // The game loop: single simulation steps on fields of the test's making, and
-// whole games on a field a walker can cross without meeting an obstacle.
+// whole games on a field where a walker going straight up meets nothing.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -55,6 +55,9 @@ TEST(SimulationStep, AnswersTheNearestContactTheWalkerMovesInto) {
       {"goal edge", {300, 455, 0, 20}, {}, 1, 4},
       {"goal edge, moving away", {300, 455, 0, -20}, {}, 0, 0},
       {"a wall one radius away", {90, 200, -20, 0, 0}, {}, 0, 0},
+      {"side wall 1 grazed", {85, 200, -0.5, 20, 0}, {}, 1, 1},
+      {"start edge grazed", {300, 5, 20, -0.5, 0}, {}, 1, 3},
+      {"an obstacle grazed", {300, 200, 20, 0.05, 0}, {{42, {300, 215, 10, 4}}}, 2, 42},
       {"a walker out of the contact tests", {85, 200, -20, 0, -1}, {}, 0, 0},
       {"obstacle 42 ahead", {300, 200, 0, 20}, {{42, {300, 216, 10, 4}}}, 2, 42},
       {"obstacle 42 overlapped, moving away", {300, 200, 0, -20}, {{42, {300, 216, 10, 4}}}, 0, 0},
@@ -124,8 +127,16 @@ TEST(SimulationStep, AnswersTheNearestContactTheWalkerMovesInto) {
     // reading of this clock takes a millisecond.
     const bool hold = row.hit == 2 && row.index > 2 && row.index < 44;
     EXPECT_EQ(f.ms, (5 + 2) + (sounds ? 1 + 2 : 0) + (hold ? 200 + 2 : 0));
+    const bool wears = row.hit == 2 && row.obstacles.at(row.index).kind == 15;
+    if (!wears) {  // the walker's ring, where it stands now, and nothing else
+      const auto ring = testing_support::reference_picture([&](game::Zided& r) {
+        r.WX(1) = x, r.WY(1) = y;
+        r.KAO();
+      });
+      EXPECT_EQ(testing_support::differing(f.g.rt().backing(), ring), 0);
+    }
     for (const auto& [j, c] : row.obstacles) {
-      const bool worn = row.hit == 2 && j == row.index && c.kind == 15;
+      const bool worn = wears && j == row.index;
       EXPECT_EQ(z.OR(j), worn && c.r > 10 ? c.r - 4 : c.r) << j;
       EXPECT_EQ(z.OGONE(j), worn && c.r <= 10 ? -1 : c.gone) << j;
     }
@@ -227,7 +238,7 @@ TEST(Game, TriesTimeOutWinOrAreAbandonedWithTheirTotals) {
     g.run([&](game::Zided& z) {
       testing_support::standard_walls(z);
       z.MSPIC();
-      testing_support::store_layout(z, {});
+      testing_support::store_layout(z, {{44, {450, 10, 14}}});  // on the sideways path
       z.TRIES = c.tries;
       z.TIME_LIMIT = c.limit;
       z.PLAY_COUNT = 5;
@@ -244,6 +255,10 @@ TEST(Game, TriesTimeOutWinOrAreAbandonedWithTheirTotals) {
     EXPECT_EQ(z.BEST_TIME(1), c.won ? static_cast<float>(c.total) : 10000);
     EXPECT_EQ(g.host().beeps(), c.won ? 1 : 0);
     EXPECT_EQ(g.row(25).substr(30, 15), lost ? " <<TIME OVER>> " : std::string(15, ' '));
+    // A sideways try wears the patch away in two hits; the stored layout keeps it.
+    const bool sideways = c.aims.find('S') != std::string::npos;
+    EXPECT_EQ((std::vector<double>{z.OGONE(44), z.OR(44), z.SAVED_OR(44, 1)}),
+              (std::vector<double>{sideways ? -1.0 : 0.0, sideways ? 10.0 : 14.0, 14}));
     if (c.total) {
       EXPECT_FLOAT_EQ(z.TOTAL_TIME, static_cast<float>(c.total));
       EXPECT_EQ(g.row(15).substr(74, 5), number("%5.0f", c.total)) << "the score panel";

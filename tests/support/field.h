@@ -35,8 +35,8 @@ inline void standard_walls(game::Zided& z) {
 
 class Field {
  public:
-  // Walker 1 at `w` among the obstacles given (numbered as given; every
-  // other one removed); `body` runs in the program, by default one step.
+  // Walker 1 drawn at `w` among the obstacles given (numbered as given;
+  // every other one removed); `body` runs in the program, by default one step.
   Field(
       const Walker& w, const std::map<int, Circle>& obstacles,
       const std::function<void(Field&)>& body = [](Field& f) { f.step(); }) {
@@ -51,6 +51,7 @@ class Field {
       }
       z.WR(1) = z.WALK_RADIUS;
       z.WX(1) = w.x, z.WY(1) = w.y, z.WVX(1) = w.vx, z.WVY(1) = w.vy, z.WACTIVE(1) = w.active;
+      z.KAO();
       body(*this);
     });
   }
