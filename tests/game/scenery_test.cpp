@@ -281,10 +281,10 @@ TEST(Ending, TreesAndTheirRingsForZoneCirclesAndPatchesOnly) {
     z.ENDING();
     took = g.host().now() - t0;
   });
-  // Distances 0..30 from (x, y), left along the row or up the column, in entry e.
+  // Distances 0..32 from (x, y), left along the row or up the column, in entry e.
   auto found = [&](int x, int y, int dx, int dy, int e) {
     std::set<int> s;
-    for (int d = 0; d <= 30; ++d) {
+    for (int d = 0; d <= 32; ++d) {
       if (g.at(x - d * dx, y - d * dy) == colour(e)) s.insert(d);
     }
     return s;
