@@ -149,12 +149,13 @@ TEST(MainProgram, MenuItemsChangeTheirOptionsAndComeBack) {
       "idle\nkey Down\nkey Down\nkey Down\nkey Down\nkey Down\nkey Enter\n"           // 8: speed
       "idle\ntext speed\nkey Left\nkey Enter\n"                                       // fast
       "idle\nkey Up\nkey Up\nkey Enter\nidle\ntype Abcdefghijklm\ntext name\nkey Enter\n"  // 6
-      "idle\ntext poke\nkey Up\nkey Up\nkey Enter\n"                 // 4: layout
-      "idle\nkey Down\nkey Enter\nidle\ntext best\nkey Space\n"      // 5: best 20
-      "idle\nkey Down\nkey Down\nkey Enter\nidle\ntext deleted\n"    // 7: delete
-      "key Up\nkey Up\nkey Up\nkey Up\nkey Up\nkey Up\nkey Enter\n"  // 1: start
-      "idle\ntext game\nclick 300 300 right\n"                       // abandoned
-      "idle\nkey Up\nkey Enter\nwait 100000\n";                      // 9: end
+      "idle\ntext poke\nkey Up\nkey Up\nkey Enter\n"                                   // 4: layout
+      "idle\nkey Down\nkey Enter\nidle\ntext best\nkey Space\n"                        // 5: best 20
+      "idle\nkey Down\nkey Down\nkey Enter\nidle\ntext deleted\n"                      // 7: delete
+      "key Up\nkey Up\nkey Up\nkey Up\nkey Up\nkey Up\nkey Enter\n"                    // 1: start
+      "idle\ntext game\nclick 300 300 right\n"                                         // abandoned
+      "idle\nkey Down\nkey Down\nkey Enter\nidle\ntext time2\nkey Right\nkey Enter\n"  // 100
+      "idle\nkey Up\nkey Up\nkey Up\nkey Enter\nwait 100000\n";                        // 9: end
   GameProgram g(testing_support::script_options(script));
   game::Zided& z = g.game();
   const rt::Runtime& r = g.rt();
@@ -197,17 +198,20 @@ TEST(MainProgram, MenuItemsChangeTheirOptionsAndComeBack) {
       EXPECT_EQ(z.PLAY_COUNT, 0);
       EXPECT_EQ(z.BEST_TIME(1), 10000);
       EXPECT_TRUE(lit(19, 12)) << "back in the menu at once";
+    } else if (name == "time2") {
+      EXPECT_EQ((std::vector<double>{z.TIME_SEL, z.TIME_LIMIT}), (std::vector<double>{1, 50}));
+      EXPECT_TRUE(lit(34, 18) && !lit(40, 18)) << "on the time limit chosen before";
     } else if (name == "game") {
       EXPECT_EQ(z.PLAY_COUNT, 1) << "counted as the game starts";
     }
   });
   EXPECT_EQ(g.run_main(), 0);
-  EXPECT_EQ(seen.size(), 11u) << "every stop of the script reached: "
+  EXPECT_EQ(seen.size(), 12u) << "every stop of the script reached: "
                               << ::testing::PrintToString(seen);
   EXPECT_LT(g.host().now(), 100000u) << "End stops at once";
   EXPECT_EQ(
       (std::vector<double>{z.TIME_SEL, z.TIME_LIMIT, z.ANIM_SEL, z.PLAY_COUNT, z.MENU_CHOICE}),
-      (std::vector<double>{1, 50, 1, 0, 9}));
+      (std::vector<double>{2, 100, 1, 0, 9}));
   EXPECT_EQ(z.ANIM_DELAY, 2);
   EXPECT_EQ(z.PLAYER_NAME.view(), "Abcdefghij");
 }

@@ -148,9 +148,9 @@ void both_buttons_down(GameProgram& g) {
 }
 
 // Obstacles near the start edge: the start circle (x, 10) overlaps a removed
-// one for 193 <= x <= 207, touches one at x = 400, and overlaps one at 450.
+// one (1) for 193 <= x <= 207, overlaps 2 at 450 and touches 3 at x = 400.
 void obstacles(game::Zided& z, int nobj) {
-  const double o[3][3] = {{200, 39, 20}, {400, 40, 20}, {450, 10, 5}};
+  const double o[3][3] = {{200, 39, 20}, {450, 10, 5}, {400, 40, 20}};
   for (int k = 1; k <= 3; ++k) z.OX(k) = o[k - 1][0], z.OY(k) = o[k - 1][1], z.OR(k) = o[k - 1][2];
   z.OGONE(1) = -1;
   z.NOBJ = nobj;
@@ -170,7 +170,7 @@ TEST(Fmvel1, PicksAStartPointOnTheEdgeClearOfWallsAndObstacles) {
       {"move 100 200\npress left\nmove 250 450\nrelease left\n", 0, false, 0, 250, 0},
       {"click 207 300\nclick 193 300\nclick 450 300\nclick 400 300\n", 3, false, 0, 400, 3},
       {"click 208 300\n", 3, false, 0, 208, 0},
-      {"click 450 300\n", 2, false, 0, 450, 0},  // past NOBJ
+      {"click 450 300\n", 1, false, 0, 450, 0},  // past NOBJ
       {"click 300 300 right\n", 0, false, -1, -1, 0},
       {"move 320 300\nrelease left\nrelease right\n", 0, true, 0, 320, 0},
   };
