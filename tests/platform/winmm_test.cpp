@@ -53,10 +53,11 @@ TEST_F(Winmm, OpenChecksItsArgumentsAndMessagesKeepARunningStatus) {
   EXPECT_EQ(open(&again), mmsys::kNoError);
   EXPECT_EQ(libs.open_outputs(), 2u);
   EXPECT_TRUE(again != h && again != other && h != other) << "a reused slot, a new handle";
-  for (std::uint32_t m : {0x40u, 0x7F3C90u, 0x003Cu, 0xF8u, 0xFF7F3Eu, 0xF6u, 0x7F40u, 0x12345C91u})
+  for (std::uint32_t m :
+       {0x40u, 0x7F3C90u, 0x003Cu, 0xF8u, 0xFF7F3Eu, 0xF6u, 0x7F40u, 0x12345C91u, 0x403C80u})
     EXPECT_EQ(call("midiOutShortMsg", {{static_cast<std::uint32_t>(again)}, {m}}), mmsys::kNoError);
-  EXPECT_EQ(rec->messages(),
-            (std::vector<std::uint32_t>{0x7F3C90, 0x003C90, 0xF8, 0x7F3E90, 0xF6, 0x345C91}));
+  EXPECT_EQ(rec->messages(), (std::vector<std::uint32_t>{0x7F3C90, 0x003C90, 0xF8, 0x7F3E90, 0xF6,
+                                                         0x345C91, 0x403C80}));
   host.advance(0xFFFFFFFFu);
   EXPECT_EQ(call("timeGetTime", {}), 0xFFFFFFFFu);
   EXPECT_EQ(call("timeGetTime", {}), 0u) << "the clock wraps";
