@@ -24,7 +24,6 @@ using testing_support::GameProgram;
 using Circles = std::vector<std::array<float, 4>>;  // x, y, radius, kind
 using platform::Rgb;
 using testing_support::Circle;
-using Palette = std::array<Rgb, 16>;
 
 // The runtime's generator, from its definition: a 32-bit linear congruence
 // whose bits 9..31 are the fraction; 0 is skipped.
@@ -308,21 +307,20 @@ TEST(Ending, TreesAndTheirRingsForZoneCirclesAndPatchesOnly) {
   EXPECT_EQ(took, 20u * (200 + 2)) << "twenty steps of WAIT1(200), a reading a millisecond";
 }
 
-// Gives every entry a marker of its own and runs `body`: the palette after
-// it, and the entries 0..15 it changed as RRGGBB ("-" where unchanged).
-std::pair<Palette, std::string> change(const std::function<void(game::Zided&)>& body) {
+// Gives every entry a marker of its own and runs `body`: the entries 0..15
+// it changed, as RRGGBB ("-" where unchanged).
+std::string change(const std::function<void(game::Zided&)>& body) {
   GameProgram g;
-  std::pair<Palette, std::string> out;
+  std::string out;
   g.run([&](game::Zided& z) {
     for (int e = 0; e < 16; ++e) z.runtime().PALETTE_RGB(0, e, 7, 3 * e + 1, 9);
-    Palette before;
-    for (std::size_t e = 0; e < 16; ++e) before[e] = g.rt().palette_rgb(static_cast<int>(e));
+    Rgb before[16];
+    for (int e = 0; e < 16; ++e) before[e] = g.rt().palette_rgb(e);
     body(z);
-    for (std::size_t e = 0; e < 16; ++e) {
-      out.first[e] = g.rt().palette_rgb(static_cast<int>(e));
+    for (int e = 0; e < 16; ++e) {
       char hex[8];
-      std::snprintf(hex, sizeof hex, "%06X", out.first[e]);
-      out.second += (e ? " " : "") + (out.first[e] == before[e] ? std::string("-") : hex);
+      std::snprintf(hex, sizeof hex, "%06X", g.rt().palette_rgb(e));
+      out += (e ? " " : "") + (g.rt().palette_rgb(e) == before[e] ? std::string("-") : hex);
     }
   });
   return out;
@@ -348,7 +346,7 @@ TEST(Palettes, EachSetChangesItsEntriesAndNothingElse) {
       {[](game::Zided& z) { z.PALETM(); },
        "- - - - FF3700 FF5000 FF6900 FF8200 FF9B00 FFB400 FFCD00 FFE600 FFFF00 - - -"},
   };
-  for (const auto& [set, want] : cases) EXPECT_EQ(change(set).second, want);
+  for (const auto& [set, want] : cases) EXPECT_EQ(change(set), want);
 }
 
 }  // namespace
