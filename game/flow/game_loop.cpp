@@ -113,55 +113,53 @@ bool Zided::run_try() {
 // True when the walker moved into the goal edge.
 bool Zided::simulation_step(long n) {
   Single i, j, k, d, dx, dy;
-  {
-    st(); LOCATE1(17, 6);
-    st(); rt.PRINT_USING(0, "####", {TIME_LIMIT - CLOCK});
-    // Clear the contact flags.
-    for (i = 1; i <= NWALK; i += 1) {
-      for (k = 1; k <= 4; k += 1) {
-        st(); HITW(i, k) = 0;
-      }
-      for (j = 1; j <= NOBJ; j += 1) {
-        st(); HITO(i, j) = 0;
-      }
+  st(); LOCATE1(17, 6);
+  st(); rt.PRINT_USING(0, "####", {TIME_LIMIT - CLOCK});
+  // Clear the contact flags.
+  for (i = 1; i <= NWALK; i += 1) {
+    for (k = 1; k <= 4; k += 1) {
+      st(); HITW(i, k) = 0;
     }
-    // Move.
-    for (i = 1; i <= NWALK; i += 1) {
-      st(); if (WACTIVE(i) != 1) continue;
-      st(); DKAO();
-      st(); WX(i) = WX(i) + WVX(i) * DT;
-      st(); WY(i) = WY(i) + WVY(i) * DT;
-      st(); KAO();
+    for (j = 1; j <= NOBJ; j += 1) {
+      st(); HITO(i, j) = 0;
     }
-    find_contacts();
-    st(); DMIN = 2000;
-    st(); WAIT1(ANIM_DELAY);
-    st(); HIT = 0;
-    // Answer one contact: the smallest metric, the first found on a tie.
-    for (i = 1; i <= NWALK; i += 1) {
-      for (k = 1; k <= NWALL; k += 1) {
-        st(); if (HITW(i, k) == 1 && WDIST(i, k) < DMIN) { HIT = 1; HIT_I = i; HIT_K = k; DMIN = WDIST(i, k); }
-      }
-      for (j = 1; j <= NOBJ; j += 1) {
-        st(); if (HITO(i, j) == 1 && ODIST(i, j) < DMIN) { HIT = 2; HIT_I = i; HIT_K = j; DMIN = ODIST(i, j); }
-      }
+  }
+  // Move.
+  for (i = 1; i <= NWALK; i += 1) {
+    st(); if (WACTIVE(i) != 1) continue;
+    st(); DKAO();
+    st(); WX(i) = WX(i) + WVX(i) * DT;
+    st(); WY(i) = WY(i) + WVY(i) * DT;
+    st(); KAO();
+  }
+  find_contacts();
+  st(); DMIN = 2000;
+  st(); WAIT1(ANIM_DELAY);
+  st(); HIT = 0;
+  // Answer one contact: the smallest metric, the first found on a tie.
+  for (i = 1; i <= NWALK; i += 1) {
+    for (k = 1; k <= NWALL; k += 1) {
+      st(); if (HITW(i, k) == 1 && WDIST(i, k) < DMIN) { HIT = 1; HIT_I = i; HIT_K = k; DMIN = WDIST(i, k); }
     }
-    trace_step(n);
-    if (HIT == 1) {
-      st(); if (MIDI_OK == 1) MON(0);
-      st(); if (HIT_K == 4) return true;  // the goal edge
-      st(); if (HIT_K > 2) WVY(HIT_I) = -WVY(HIT_I) * WALL_E(HIT_K);
-      st(); if (HIT_K < 3) WVX(HIT_I) = -WVX(HIT_I) * WALL_E(HIT_K);
-    } else if (HIT == 2) {
-      st(); if (MIDI_OK == 1) MON(rt::CINT(NOTE(HIT_K)));
-      // A zone circle holds the game for 0.2 seconds.
-      st(); if (HIT_K > 2 && HIT_K < 44) WAIT1(200);
-      st(); dx = OX(HIT_K) - WX(HIT_I);
-      st(); dy = OY(HIT_K) - WY(HIT_I);
-      st(); d = std::sqrt(rt::POW(dx, 2) + rt::POW(dy, 2));
-      st(); NBPCNV(HIT_I, HIT_K, dx, dy, d);
-      st(); if (OGONE(HIT_K) == 0 && OT(HIT_K) == 15) DSTONE(HIT_K);
+    for (j = 1; j <= NOBJ; j += 1) {
+      st(); if (HITO(i, j) == 1 && ODIST(i, j) < DMIN) { HIT = 2; HIT_I = i; HIT_K = j; DMIN = ODIST(i, j); }
     }
+  }
+  trace_step(n);
+  if (HIT == 1) {
+    st(); if (MIDI_OK == 1) MON(0);
+    st(); if (HIT_K == 4) return true;  // the goal edge
+    st(); if (HIT_K > 2) WVY(HIT_I) = -WVY(HIT_I) * WALL_E(HIT_K);
+    st(); if (HIT_K < 3) WVX(HIT_I) = -WVX(HIT_I) * WALL_E(HIT_K);
+  } else if (HIT == 2) {
+    st(); if (MIDI_OK == 1) MON(rt::CINT(NOTE(HIT_K)));
+    // A zone circle holds the game for 0.2 seconds.
+    st(); if (HIT_K > 2 && HIT_K < 44) WAIT1(200);
+    st(); dx = OX(HIT_K) - WX(HIT_I);
+    st(); dy = OY(HIT_K) - WY(HIT_I);
+    st(); d = std::sqrt(rt::POW(dx, 2) + rt::POW(dy, 2));
+    st(); NBPCNV(HIT_I, HIT_K, dx, dy, d);
+    st(); if (OGONE(HIT_K) == 0 && OT(HIT_K) == 15) DSTONE(HIT_K);
   }
   return false;
 }
