@@ -11,6 +11,11 @@ const char* __ubsan_default_options() {  // NOLINT
   return "print_stacktrace=1";
 }
 
+// A program's own output stays its own: no table of the suppressions used.
+const char* __lsan_default_options() {  // NOLINT
+  return "print_suppressions=0";
+}
+
 // Allocations the system libraries keep until exit: the D-Bus connection SDL
 // opens, and the file type table libinstpatch builds when FluidSynth asks
 // whether a file is a soundfont (its stack ends in GLib).
