@@ -15,6 +15,7 @@ import collections
 import os
 import random
 import re
+import resource
 import shutil
 import signal
 import subprocess
@@ -135,10 +136,15 @@ def expand(paths):
     return files
 
 
-def run(cmd, timeout):
+def limit_memory():
+    # A changed program may allocate without end: 4 GiB of address space each.
+    resource.setrlimit(resource.RLIMIT_AS, (4 << 30, 4 << 30))
+
+
+def run(cmd, timeout, limited=False):
     try:
         return subprocess.run(cmd, cwd=ROOT, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                              timeout=timeout).returncode
+                              timeout=timeout, preexec_fn=limit_memory if limited else None).returncode
     except subprocess.TimeoutExpired:
         return 124
 
@@ -193,7 +199,7 @@ def main():
     build_cmd = ["cmake", "--build", build, "-j", str(args.jobs)]
     test_cmd = ["ctest", "--test-dir", build, "-j", str(args.jobs), "-LE", "fuzz|long",
                 "--stop-on-failure", "--timeout", "120"]
-    if run(build_cmd, 3600) != 0 or run(test_cmd, 1800) != 0:
+    if run(build_cmd, 3600) != 0 or run(test_cmd, 1800, limited=True) != 0:
         sys.exit("the unchanged tree does not build or pass its fast tests in " + args.build)
 
     originals = {}
@@ -227,7 +233,7 @@ def main():
                 if run(build_cmd, 1200) != 0:
                     verdict = "invalid"
                 else:
-                    verdict = "killed" if run(test_cmd, 1800) != 0 else "survived"
+                    verdict = "killed" if run(test_cmd, 1800, limited=True) != 0 else "survived"
             finally:
                 restore()
             results.append((rel, verdict, what))
