@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/xdg.h"
+
 namespace app {
 
 namespace {
@@ -127,15 +129,7 @@ std::optional<game::Best20Table> parse_best20(std::string_view text, std::string
 }
 
 std::string Best20File::default_path() {
-  const char* xdg = std::getenv("XDG_DATA_HOME");
-  std::string base;
-  if (xdg && *xdg == '/') {
-    base = xdg;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::string(home && *home ? home : ".") + "/.local/share";
-  }
-  return base + "/peakwend/best20";
+  return platform::xdg_base("XDG_DATA_HOME", ".local/share") + "/peakwend/best20";
 }
 
 std::optional<game::Best20Table> Best20File::load() {

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/xdg.h"
+
 namespace app {
 
 namespace {
@@ -113,15 +115,7 @@ int on_setting(void* user, const char* section, const char* name, const char* va
 }  // namespace
 
 std::string settings_path() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  std::string base;
-  if (xdg && *xdg == '/') {
-    base = xdg;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::string(home && *home ? home : ".") + "/.config";
-  }
-  return base + "/peakwend/peakwend.conf";
+  return platform::xdg_base("XDG_CONFIG_HOME", ".config") + "/peakwend/peakwend.conf";
 }
 
 std::string settings_help() {

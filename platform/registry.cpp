@@ -6,6 +6,8 @@
 #include <iostream>
 #include <sstream>
 
+#include "platform/xdg.h"
+
 namespace platform {
 
 namespace fs = std::filesystem;
@@ -16,15 +18,7 @@ Registry::Registry(std::string path) : path_(path.empty() ? default_path() : std
 }
 
 std::string Registry::default_path() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  std::string base;
-  if (xdg && *xdg == '/') {
-    base = xdg;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::string(home && *home ? home : ".") + "/.config";
-  }
-  return base + "/peakwend/registry";
+  return platform::xdg_base("XDG_CONFIG_HOME", ".config") + "/peakwend/registry";
 }
 
 void Registry::load() {
