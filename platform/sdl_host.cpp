@@ -794,6 +794,7 @@ std::uint32_t SdlHost::millis() {
   clock_read_ = true;
   return pacer_.read([this] { return Clock::now() - start_clock_; },
                      [this](ClockPacer::Duration until) {
+                       use_tight_timer_slack();
                        offer_frame(Clock::now());
                        std::unique_lock<std::mutex> lock(inbox_mutex_);
                        inbox_ready_.wait_until(lock, start_clock_ + until, [this] {

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# measure_pace.sh [BUILD_DIR]: the program's pace and CPU use in a real window
-# under a private Xvfb (BUILD_DIR defaults to build/rel; it needs
-# app/peakwend and tools/peakwend_xprobe). With the synthesizer on unless
-# said otherwise, at the default scale (the largest that fits the screen):
+# measure_pace.sh [BUILD_DIR...]: the program's pace and CPU use in a real
+# window under a private Xvfb (BUILD_DIR defaults to build/rel; it needs
+# app/peakwend and tools/peakwend_xprobe). Several build folders are
+# measured one after the other in the same run, each line prefixed with its
+# folder's name: before and after a change, on the same machine state.
+# With the synthesizer on unless said otherwise, at the default scale (the
+# largest that fits the screen):
 #   - the first picture: milliseconds from start until the window shows it;
 #   - CPU use, in % of one core, of the whole process and of its window
 #     thread: the title animation, the menu waiting for a key, a try at each
@@ -11,29 +14,29 @@
 #   - one 100-second try at each animation speed: wall time between the
 #     first and the last step against steps x (delay + 1 ms), plus 201 ms for
 #     every zone-circle contact;
-#   - the error of WAIT1(5) over 1000 calls (the benchmark BM_BusyWait5ms);
+#   - the error of WAIT1(5) over 1000 calls (the benchmark BM_BusyWait5ms),
+#     and how late a clock poll that sleeps wakes after its millisecond
+#     starts (BM_ClockPollSleepsToNextMillisecond: the machine's own sleep);
 #   - the notes of the contacts of a try at each speed (the benchmark
 #     BM_ContactNoteInGame): when they are heard after being sent, after the
 #     program drew the contact and after the window showed it.
 # The benchmarks run when BUILD_DIR has bench/peakwend_bench.
 # The machine should be quiet: the load average is printed before and after.
 # Environment: PACE_SCREEN (default 1920x1080), PACE_STARTS (first-picture
-# runs, default 5), PACE_CPU_SECONDS (default 20), PACE_EXE (another
-# executable to measure with the same probe).
+# runs, default 5), PACE_CPU_SECONDS (default 20).
 set -u
-build=${1:-build/rel}
-exe=${PACE_EXE:-$build/app/peakwend}
-probe=$build/tools/peakwend_xprobe
+[ $# -eq 0 ] && set -- build/rel
 screen=${PACE_SCREEN:-1920x1080}
 starts=${PACE_STARTS:-5}
 cpu_seconds=${PACE_CPU_SECONDS:-20}
-for f in "$exe" "$probe"; do
-  [ -x "$f" ] || { echo "missing $f (build it: cmake --build $build)"; exit 2; }
+for build in "$@"; do
+  for f in "$build/app/peakwend" "$build/tools/peakwend_xprobe"; do
+    [ -x "$f" ] || { echo "missing $f (build it: cmake --build $build)"; exit 2; }
+  done
 done
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 2; }
-exe=$(realpath "$exe") probe=$(realpath "$probe")
-bench=$build/bench/peakwend_bench
-[ -x "$bench" ] && bench=$(realpath "$bench")
+builds=() labels=("$@")
+for build in "$@"; do builds+=("$(realpath "$build")"); done
 work=$(mktemp -d)
 . "$(dirname "$(realpath "$0")")/../tests/e2e/xvfb.sh"
 xvfb_pid=""
@@ -48,157 +51,175 @@ export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo "screen: $screen (Xvfb), audio driver: $SDL_AUDIODRIVER"
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
-hz=$(getconf CLK_TCK)
-add() { awk -v a="$1" -v b="$2" -v c="${3:-0}" 'BEGIN { printf "%.1f", a + b + c }'; }
 
-# run_sampled ARGS...: runs the program with the CPU of it and of its window
-# thread sampled into cpu.csv (see xprobe cpu).
-run_sampled() {
-  "$exe" "$@" >/dev/null 2>&1 &
-  local pid=$!
-  "$probe" cpu "$pid" > cpu.csv &
-  local sampler=$!
-  wait "$pid"
-  wait "$sampler"
-}
+measure() {  # BUILD_DIR: everything, for one build
+  exe=$1/app/peakwend probe=$1/tools/peakwend_xprobe bench=$1/bench/peakwend_bench
+  hz=$(getconf CLK_TCK)
+  add() { awk -v a="$1" -v b="$2" -v c="${3:-0}" 'BEGIN { printf "%.1f", a + b + c }'; }
 
-# cpu_share FROM_MS TO_MS: "ALL WINDOW", % of a core between two monotonic
-# times, from cpu.csv.
-cpu_share() {
-  awk -F, -v a="$1" -v b="$2" -v hz="$hz" '
-    { t[NR] = $1; c[NR] = $2; w[NR] = $3 }
-    END {
-      for (i = 1; i <= NR; i++) { if (t[i] >= a && !i0) i0 = i; if (t[i] <= b) i1 = i }
-      if (!i0 || i1 <= i0) { print "? ?"; exit }
-      s = (t[i1] - t[i0]) / 1000
-      printf "%.2f %.2f\n", 100 * (c[i1] - c[i0]) / hz / s, 100 * (w[i1] - w[i0]) / hz / s
-    }' cpu.csv
-}
+  # run_sampled ARGS...: runs the program with the CPU of it and of its window
+  # thread sampled into cpu.csv (see xprobe cpu).
+  run_sampled() {
+    "$exe" "$@" >/dev/null 2>&1 &
+    local pid=$!
+    "$probe" cpu "$pid" > cpu.csv &
+    local sampler=$!
+    wait "$pid"
+    wait "$sampler"
+  }
 
-print_cpu() {  # label, "ALL WINDOW"
-  set -- "$1" $2
-  printf 'cpu %s: %s %% of a core (window thread %s %%)\n' "$1" "$2" "$3"
-}
+  # cpu_share FROM_MS TO_MS: "ALL WINDOW", % of a core between two monotonic
+  # times, from cpu.csv.
+  cpu_share() {
+    awk -F, -v a="$1" -v b="$2" -v hz="$hz" '
+      { t[NR] = $1; c[NR] = $2; w[NR] = $3 }
+      END {
+        for (i = 1; i <= NR; i++) { if (t[i] >= a && !i0) i0 = i; if (t[i] <= b) i1 = i }
+        if (!i0 || i1 <= i0) { print "? ?"; exit }
+        s = (t[i1] - t[i0]) / 1000
+        printf "%.2f %.2f\n", 100 * (c[i1] - c[i0]) / hz / s, 100 * (w[i1] - w[i0]) / hz / s
+      }' cpu.csv
+  }
 
-# The title: from half a second after the start (the window is up) to 2 s.
-printf 'wait 4000\nclose\n' > title.script
-run_sampled --midi auto --time 09:00:07 --script title.script
-start=$(head -n1 cpu.csv | cut -d, -f1)
-print_cpu "title animation" "$(cpu_share "$(add "$start" 500)" "$(add "$start" 2000)")"
+  print_cpu() {  # label, "ALL WINDOW"
+    set -- "$1" $2
+    printf 'cpu %s: %s %% of a core (window thread %s %%)\n' "$1" "$2" "$3"
+  }
 
-# --- First picture -----------------------------------------------------------
-first_picture() {  # label, args...
-  local label=$1; shift
-  local all=()
-  for _ in $(seq "$starts"); do
-    ms=$("$probe" first-picture "$exe" "$@" 2>/dev/null | sed -n 's/^picture //p')
-    [ -n "$ms" ] && all+=("$ms")
-  done
-  printf '%s\n' "${all[@]}" | sort -n | awk -v l="$label" '
-    { v[NR] = $1 } END { if (NR == 0) { print l ": no picture"; exit }
-      printf "first picture (%s): median %.0f ms, best %.0f ms, worst %.0f ms over %d starts\n",
-             l, v[int((NR + 1) / 2)], v[1], v[NR], NR }'
-}
-first_picture "with the synthesizer" --midi auto
-first_picture "--midi none" --midi none
+  # The title: from half a second after the start (the window is up) to 2 s.
+  printf 'wait 4000\nclose\n' > title.script
+  run_sampled --midi auto --time 09:00:07 --script title.script
+  start=$(head -n1 cpu.csv | cut -d, -f1)
+  print_cpu "title animation" "$(cpu_share "$(add "$start" 500)" "$(add "$start" 2000)")"
 
-# --- The menu waiting for a key -------------------------------------------------
-menu_cpu() {  # label, args...
-  local label=$1; shift
-  printf 'idle\nwait %d\nclose\n' $((cpu_seconds * 1000 + 2000)) > menu.script
-  run_sampled "$@" --script menu.script
-  local t1; t1=$(tail -n1 cpu.csv | cut -d, -f1)
-  print_cpu "menu waiting for a key ($label)" \
-    "$(cpu_share "$(add "$t1" -1000 "-$((cpu_seconds * 1000))")" "$(add "$t1" -1000)")"
-}
-menu_cpu "with the synthesizer" --midi auto
-menu_cpu "--midi none" --midi none
+  # --- First picture -----------------------------------------------------------
+  first_picture() {  # label, args...
+    local label=$1; shift
+    local all=()
+    for _ in $(seq "$starts"); do
+      ms=$("$probe" first-picture "$exe" "$@" 2>/dev/null | sed -n 's/^picture //p')
+      [ -n "$ms" ] && all+=("$ms")
+    done
+    printf '%s\n' "${all[@]}" | sort -n | awk -v l="$label" '
+      { v[NR] = $1 } END { if (NR == 0) { print l ": no picture"; exit }
+        printf "first picture (%s): median %.0f ms, best %.0f ms, worst %.0f ms over %d starts\n",
+               l, v[int((NR + 1) / 2)], v[1], v[NR], NR }'
+  }
+  first_picture "with the synthesizer" --midi auto
+  first_picture "--midi none" --midi none
 
-# --- One try at each animation speed --------------------------------------------
-# The layout of 09:00:07, started at x = 310 and aimed level to the right:
-# a 100-second try with no zone-circle contact.
-try_pace() {  # key for the speed choice (Left, none, Right), delay in ms, [seconds], args...
-  local key=$1 delay=$2 seconds=${3:-}; shift 3
+  # --- The menu waiting for a key -------------------------------------------------
+  menu_cpu() {  # label, args...
+    local label=$1; shift
+    printf 'idle\nwait %d\nclose\n' $((cpu_seconds * 1000 + 2000)) > menu.script
+    run_sampled "$@" --script menu.script
+    local t1; t1=$(tail -n1 cpu.csv | cut -d, -f1)
+    print_cpu "menu waiting for a key ($label)" \
+      "$(cpu_share "$(add "$t1" -1000 "-$((cpu_seconds * 1000))")" "$(add "$t1" -1000)")"
+  }
+  menu_cpu "with the synthesizer" --midi auto
+  menu_cpu "--midi none" --midi none
+
+  # --- One try at each animation speed --------------------------------------------
+  # The layout of 09:00:07, started at x = 310 and aimed level to the right:
+  # a 100-second try with no zone-circle contact.
+  try_pace() {  # key for the speed choice (Left, none, Right), delay in ms, [seconds], args...
+    local key=$1 delay=$2 seconds=${3:-}; shift 3
+    {
+      printf 'idle\nkey Up\nkey Up\nkey Enter\nidle\n'
+      [ "$key" != none ] && printf 'key %s\n' "$key"
+      printf 'key Enter\nidle\nkey Down\nkey Down\nkey Enter\n'
+      printf 'idle\nclick 310 493\nidle\ndrag 300 400 400 400\n'
+      if [ -n "$seconds" ]; then printf 'wait %d\n' $((seconds * 1000)); else printf 'idle\n'; fi
+      printf 'close\n'
+    } > pace.script
+    rm -f trace.fifo; mkfifo trace.fifo
+    "$probe" stamp trace.fifo > stamped.csv &
+    local stamper=$!
+    run_sampled --midi auto --time 09:00:07 --trace trace.fifo --script pace.script "$@"
+    wait "$stamper"
+    local t0 t1
+    t0=$(awk -F, 'NR > 1 && $2 == 1 { print $1; exit }' stamped.csv)
+    t1=$(awk -F, 'NR > 1 && $2 == 1 { t = $1 } END { print t }' stamped.csv)
+    local share; share=$(cpu_share "$t0" "$t1")
+    if [ -n "$seconds" ]; then
+      print_cpu "try at $delay ms a step, $*" "$share"
+      return
+    fi
+    print_cpu "try at $delay ms a step" "$share"
+    awk -F, -v d="$delay" '
+      NR > 1 && $2 == 1 {
+        if (!seen) { t0 = $1; s0 = $3; seen = 1 }
+        t1 = $1; s1 = $3
+        if ($9 == 2 && $10 > 2 && $10 < 44) zones++
+        if ($9 != 0) hits++
+      }
+      END {
+        if (!seen) { print "delay " d " ms: no try was traced"; exit }
+        steps = s1 - s0
+        ideal = steps * (d + 1) + zones * 201
+        printf "pace at %d ms a step: %d steps, %d contacts (%d zone), %.0f ms against %.0f ms: %+.2f %%\n",
+               d, steps, hits, zones, t1 - t0, ideal, 100 * (t1 - t0 - ideal) / ideal
+      }' stamped.csv
+  }
+  try_pace Left 2 ""
+  try_pace none 5 ""
+  try_pace Right 8 ""
+  try_pace none 5 20 --scale 3
+
+  # --- The tree ending after a won game ---------------------------------------------
+  # The layout of 09:00:23, started at x = 310 and aimed straight up, wins in
+  # the third try; the ending's trees grow for about 4 s after the goal.
   {
-    printf 'idle\nkey Up\nkey Up\nkey Enter\nidle\n'
-    [ "$key" != none ] && printf 'key %s\n' "$key"
-    printf 'key Enter\nidle\nkey Down\nkey Down\nkey Enter\n'
-    printf 'idle\nclick 310 493\nidle\ndrag 300 400 400 400\n'
-    if [ -n "$seconds" ]; then printf 'wait %d\n' $((seconds * 1000)); else printf 'idle\n'; fi
-    printf 'close\n'
-  } > pace.script
+    printf 'idle\nkey Enter\nidle\nclick 310 493\n'
+    printf 'idle\ndrag 300 400 300 300\n%.0s' 1 2 3
+    printf 'idle\nclose\n'
+  } > ending.script
   rm -f trace.fifo; mkfifo trace.fifo
   "$probe" stamp trace.fifo > stamped.csv &
-  local stamper=$!
-  run_sampled --midi auto --time 09:00:07 --trace trace.fifo --script pace.script "$@"
+  stamper=$!
+  run_sampled --midi auto --time 09:00:23 --trace trace.fifo --script ending.script
   wait "$stamper"
-  local t0 t1
-  t0=$(awk -F, 'NR > 1 && $2 == 1 { print $1; exit }' stamped.csv)
-  t1=$(awk -F, 'NR > 1 && $2 == 1 { t = $1 } END { print t }' stamped.csv)
-  local share; share=$(cpu_share "$t0" "$t1")
-  if [ -n "$seconds" ]; then
-    print_cpu "try at $delay ms a step, $*" "$share"
-    return
+  goal=$(tail -n1 stamped.csv | cut -d, -f1)
+  print_cpu "tree ending" "$(cpu_share "$(add "$goal" 1300)" "$(add "$goal" 4800)")"
+
+  # --- WAIT1(5) ---------------------------------------------------------------------
+  if [ -x "$bench" ]; then
+    "$bench" --benchmark_filter=BM_BusyWait5ms 2>/dev/null | awk '
+      /^BM_BusyWait5ms/ {
+        for (i = 2; i <= NF; i++) if ($i ~ /=/) { split($i, kv, "="); v[kv[1]] = kv[2] }
+        printf "WAIT1(5) over 1000 calls: %.2f ms late on average, %.2f ms at worst, CPU %s %s for %s %s\n",
+          v["mean_overshoot_ms"], v["max_overshoot_ms"], $4, $5, $2, $3
+      }'
+    "$bench" --benchmark_filter=BM_ClockPollSleepsToNextMillisecond 2>/dev/null | awk '
+      /^BM_ClockPollSleeps/ {
+        for (i = 2; i <= NF; i++) if ($i ~ /=/) { split($i, kv, "="); v[kv[1]] = kv[2] }
+        printf "a clock poll that sleeps, over 5000: awake %.3f ms after its millisecond starts on average, %.3f ms at worst\n",
+          v["mean_late_ms"], v["max_late_ms"]
+      }'
   fi
-  print_cpu "try at $delay ms a step" "$share"
-  awk -F, -v d="$delay" '
-    NR > 1 && $2 == 1 {
-      if (!seen) { t0 = $1; s0 = $3; seen = 1 }
-      t1 = $1; s1 = $3
-      if ($9 == 2 && $10 > 2 && $10 < 44) zones++
-      if ($9 != 0) hits++
-    }
-    END {
-      if (!seen) { print "delay " d " ms: no try was traced"; exit }
-      steps = s1 - s0
-      ideal = steps * (d + 1) + zones * 201
-      printf "pace at %d ms a step: %d steps, %d contacts (%d zone), %.0f ms against %.0f ms: %+.2f %%\n",
-             d, steps, hits, zones, t1 - t0, ideal, 100 * (t1 - t0 - ideal) / ideal
-    }' stamped.csv
+
+  # --- The notes of the contacts ----------------------------------------------
+  if [ -x "$bench" ]; then
+    "$bench" --benchmark_filter=BM_ContactNoteInGame 2>/dev/null | awk '
+      /^BM_ContactNoteInGame/ {
+        split($1, name, "/"); line = "notes at " name[2] " ms a step:"
+        for (i = 2; i <= NF; i++) if ($i ~ /=/) { split($i, kv, "="); v[kv[1]] = kv[2] }
+        printf "%s %d notes, heard after sent %.1f ms (max %.1f), after the bounce drawn %.1f (max %.1f; %d before a 0.2 s pause), after the contact drawn %.1f (max %.1f), after shown %.1f (max %.1f), buffer %d frames\n",
+          line, v["notes"], v["heard_after_sent_mean_ms"], v["heard_after_sent_max_ms"],
+          v["heard_after_bounce_mean_ms"], v["heard_after_bounce_max_ms"], v["paused_notes"],
+          v["heard_after_drawn_mean_ms"], v["heard_after_drawn_max_ms"],
+          v["heard_after_shown_mean_ms"], v["heard_after_shown_max_ms"], v["buffer_frames"]
+      }'
+  fi
 }
-try_pace Left 2 ""
-try_pace none 5 ""
-try_pace Right 8 ""
-try_pace none 5 20 --scale 3
 
-# --- The tree ending after a won game ---------------------------------------------
-# The layout of 09:00:23, started at x = 310 and aimed straight up, wins in
-# the third try; the ending's trees grow for about 4 s after the goal.
-{
-  printf 'idle\nkey Enter\nidle\nclick 310 493\n'
-  printf 'idle\ndrag 300 400 300 300\n%.0s' 1 2 3
-  printf 'idle\nclose\n'
-} > ending.script
-rm -f trace.fifo; mkfifo trace.fifo
-"$probe" stamp trace.fifo > stamped.csv &
-stamper=$!
-run_sampled --midi auto --time 09:00:23 --trace trace.fifo --script ending.script
-wait "$stamper"
-goal=$(tail -n1 stamped.csv | cut -d, -f1)
-print_cpu "tree ending" "$(cpu_share "$(add "$goal" 1300)" "$(add "$goal" 4800)")"
-
-# --- WAIT1(5) ---------------------------------------------------------------------
-if [ -x "$bench" ] && [ -z "${PACE_EXE:-}" ]; then
-  "$bench" --benchmark_filter=BM_BusyWait5ms 2>/dev/null | awk '
-    /^BM_BusyWait5ms/ {
-      for (i = 2; i <= NF; i++) if ($i ~ /=/) { split($i, kv, "="); v[kv[1]] = kv[2] }
-      printf "WAIT1(5) over 1000 calls: %.2f ms late on average, %.2f ms at worst, CPU %s %s for %s %s\n",
-        v["mean_overshoot_ms"], v["max_overshoot_ms"], $4, $5, $2, $3
-    }'
-fi
-
-# --- The notes of the contacts ----------------------------------------------
-if [ -x "$bench" ] && [ -z "${PACE_EXE:-}" ]; then
-  "$bench" --benchmark_filter=BM_ContactNoteInGame 2>/dev/null | awk '
-    /^BM_ContactNoteInGame/ {
-      split($1, name, "/"); line = "notes at " name[2] " ms a step:"
-      for (i = 2; i <= NF; i++) if ($i ~ /=/) { split($i, kv, "="); v[kv[1]] = kv[2] }
-      printf "%s %d notes, heard after sent %.1f ms (max %.1f), after the bounce drawn %.1f (max %.1f; %d before a 0.2 s pause), after the contact drawn %.1f (max %.1f), after shown %.1f (max %.1f), buffer %d frames\n",
-        line, v["notes"], v["heard_after_sent_mean_ms"], v["heard_after_sent_max_ms"],
-        v["heard_after_bounce_mean_ms"], v["heard_after_bounce_max_ms"], v["paused_notes"],
-        v["heard_after_drawn_mean_ms"], v["heard_after_drawn_max_ms"],
-        v["heard_after_shown_mean_ms"], v["heard_after_shown_max_ms"], v["buffer_frames"]
-    }'
-fi
+for i in "${!builds[@]}"; do
+  if [ ${#builds[@]} -gt 1 ]; then
+    measure "${builds[i]}" 2>&1 | sed "s|^|[${labels[i]}] |"
+  else
+    measure "${builds[i]}"
+  fi
+done
 
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
