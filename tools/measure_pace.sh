@@ -34,15 +34,10 @@ for build in "$@"; do
     [ -x "$f" ] || { echo "missing $f (build it: cmake --build $build)"; exit 2; }
   done
 done
-command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 2; }
 builds=() labels=("$@")
 for build in "$@"; do builds+=("$(realpath "$build")"); done
-work=$(mktemp -d)
 . "$(dirname "$(realpath "$0")")/../tests/e2e/xvfb.sh"
-xvfb_pid=""
-cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
-cd "$work" || exit 1
+x_session
 
 # A white root: a window that has not drawn yet shows white.
 start_xvfb "${screen}x24" -wr || exit 1

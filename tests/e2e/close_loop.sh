@@ -8,21 +8,8 @@
 # under load: tests/e2e/close_loop.sh build/dev/app/peakwend build/dev/tests/xclose 100
 set -u
 exe=$(realpath "$1") xclose=$(realpath "$2") n=${3:-5}
-for tool in Xvfb openbox xdotool xwininfo xprop; do
-  command -v $tool >/dev/null || { echo "$tool is not installed"; exit 1; }
-done
-work=$(mktemp -d)
 . "$(dirname "$0")/xvfb.sh"
-xvfb_pid="" wm="" pid=""
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  [ -n "$wm" ] && kill "$wm" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-cd "$work" || exit 1
+x_session openbox xdotool xwininfo xprop
 start_xvfb 1300x1040x24 || exit 1
 start_wm wm.log || { echo "the window manager did not start: $(cat wm.log)"; exit 1; }
 

@@ -4,11 +4,8 @@
 # keys with xdotool to choose "End", and expects exit code 0.
 set -u
 exe=$(realpath "$1") xgrab=$(realpath "$2")
-work=$(mktemp -d)
 . "$(dirname "$0")/xvfb.sh"
-xvfb_pid="" pid=""
-trap '[ -n "$pid" ] && kill $pid 2>/dev/null; [ -n "$xvfb_pid" ] && kill $xvfb_pid 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
-cd "$work" || exit 1
+x_session xdotool xwininfo
 printf 'idle\nshot menu.png\nkey Up\nidle\nshot menu-end.png\nclose\n' > ref.script
 "$exe" --headless --midi none --time 09:00:07 --script ref.script || { echo "headless run failed"; exit 1; }
 start_xvfb 1280x1024x24 || exit 1

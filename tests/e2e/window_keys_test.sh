@@ -8,21 +8,8 @@
 # The menu is driven from the keypad (NumLock off), as with the cursor keys.
 set -u
 exe=$(realpath "$1") xgrab=$(realpath "$2") xclose=$(realpath "$3")
-for tool in Xvfb openbox xdotool xwininfo; do
-  command -v $tool >/dev/null || { echo "$tool is not installed"; exit 1; }
-done
-work=$(mktemp -d)
 . "$(dirname "$0")/xvfb.sh"
-xvfb_pid="" wm="" pid=""
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  [ -n "$wm" ] && kill "$wm" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-cd "$work" || exit 1
+x_session openbox xdotool xwininfo
 fail() {
   echo "FAIL: $*"
   kill -0 "$wm" 2>/dev/null || echo "the window manager has gone"

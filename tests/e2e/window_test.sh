@@ -3,11 +3,10 @@
 # private Xvfb, checks its caption and client size, closes it as a window
 # manager would, and expects exit code 0 and nothing on stderr.
 set -u
-exe=$1 xclose=$2
+exe=$(realpath "$1") xclose=$(realpath "$2")
 . "$(dirname "$0")/xvfb.sh"
-xvfb_pid="" pid=""
-err=$(mktemp)
-trap '[ -n "$pid" ] && kill $pid 2>/dev/null; [ -n "$xvfb_pid" ] && kill $xvfb_pid 2>/dev/null; wait 2>/dev/null; rm -f "$err"' EXIT
+x_session xdotool xwininfo
+err=err.txt
 fail() { echo "FAIL: $*"; cat "$err"; exit 1; }
 start_xvfb 1600x1200x24 || exit 1
 SDL_AUDIODRIVER=dummy "$exe" --scale 2 --midi none 2>"$err" &

@@ -1,4 +1,25 @@
 # Sourced by the window tests and tools/measure_pace.sh.
+# x_session TOOL...: checks that Xvfb and the tools are installed, makes a
+# work folder ($work) and goes there. On exit the program ($pid), the window
+# manager ($wm) and the X server ($xvfb_pid) are stopped and the folder goes.
+x_session() {
+  local tool
+  for tool in Xvfb "$@"; do
+    command -v "$tool" >/dev/null || { echo "$tool is not installed"; exit 1; }
+  done
+  xvfb_pid="" wm="" pid=""
+  work=$(mktemp -d)
+  trap x_session_end EXIT
+  cd "$work" || exit 1
+}
+x_session_end() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  [ -n "$wm" ] && kill "$wm" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+
 # start_xvfb GEOMETRY [XVFB OPTION...]: starts a private Xvfb on a display
 # number the server picks itself (no race with other servers starting), sets
 # DISPLAY and xvfb_pid, and waits until it answers. Fails after 30 s.
