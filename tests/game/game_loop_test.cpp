@@ -25,12 +25,6 @@ float moved(double p, double v) {
   return static_cast<float>(p + v * double(kDt));
 }
 
-// Note on, then note off, of MIDI key `key`.
-std::vector<std::uint32_t> note(int key) {
-  auto k = static_cast<std::uint32_t>(key) << 8;
-  return {0x7F0090u + k, 0x000090u + k};
-}
-
 struct Row {
   const char* what;
   Walker w;  // before the step's move; active 0 stands still
@@ -97,19 +91,15 @@ TEST(SimulationStep, AnswersTheNearestContactTheWalkerMovesInto) {
     });
     game::Zided& z = f.z();
     EXPECT_EQ(z.HIT, row.hit);
-    if (row.hit) {
-      EXPECT_EQ(z.HIT_K, row.index);
-    }
+    EXPECT_EQ(row.hit ? double(z.HIT_K) : 0, row.index);
     const Walker& w = row.w;
     const double x = w.active == 1 ? moved(w.x, w.vx) : w.x;
     const double y = w.active == 1 ? moved(w.y, w.vy) : w.y;
     EXPECT_EQ(z.WX(1), x);
     EXPECT_EQ(z.WY(1), y);
-    const bool goal = row.hit == 1 && row.index == 4;
-    EXPECT_EQ(f.goal, goal);
+    EXPECT_EQ(f.goal, row.hit == 1 && row.index == 4);
     double vx = w.vx, vy = w.vy;
-    if (row.hit == 1 && row.index <= 2) vx = -vx * row.wall_e;
-    if (row.hit == 1 && row.index == 3) vy = -vy * row.wall_e;
+    if (row.hit == 1 && row.index < 4) (row.index <= 2 ? vx : vy) *= -row.wall_e;
     if (row.hit == 2) {  // the part along the line of centres turns, scaled
       const Circle& c = row.obstacles.at(row.index);
       const double d = std::hypot(c.x - x, c.y - y), nx = (c.x - x) / d, ny = (c.y - y) / d;
@@ -119,12 +109,13 @@ TEST(SimulationStep, AnswersTheNearestContactTheWalkerMovesInto) {
     }
     EXPECT_NEAR(z.WVX(1), vx, 1e-4);
     EXPECT_NEAR(z.WVY(1), vy, 1e-4);
+    // Note on, then off; the key is 60 for a wall, 60 + the scale step of the obstacle's number.
     const bool sounds = row.hit && row.midi;
-    const int key = 60 + (row.hit == 2 ? kScale[(row.index - 1) % 8] : 0);
-    EXPECT_EQ(f.midi(), sounds ? note(key) : std::vector<std::uint32_t>{});
+    const std::uint32_t key = (60u + (row.hit == 2 ? kScale[(row.index - 1) % 8] : 0)) << 8;
+    using Midi = std::vector<std::uint32_t>;
+    EXPECT_EQ(f.midi(), (sounds ? Midi{0x7F0090u + key, 0x90u + key} : Midi{}));
     // ANIM_DELAY, the note's millisecond, 0.2 s at a zone circle: each wait
-    // ends at the first reading of the clock beyond its time, and every
-    // reading of this clock takes a millisecond.
+    // ends at the first reading beyond its time, and a reading takes 1 ms.
     const bool hold = row.hit == 2 && row.index > 2 && row.index < 44;
     EXPECT_EQ(f.ms, (5 + 2) + (sounds ? 1 + 2 : 0) + (hold ? 200 + 2 : 0));
     const bool wears = row.hit == 2 && row.obstacles.at(row.index).kind == 15;
@@ -146,24 +137,19 @@ TEST(SimulationStep, AnswersTheNearestContactTheWalkerMovesInto) {
 // Contacts left over are answered in later steps while the walker still
 // moves into them; a worn-away patch is no longer there.
 TEST(SimulationStep, LaterStepsAnswerWhatIsStillMovedInto) {
+  using Answers = std::vector<std::pair<int, int>>;
   const struct {
-    const char* what;
     Walker w;
     std::map<int, Circle> obstacles;
     bool relaunch;  // the velocity set back before every step
-    std::vector<std::pair<int, int>> answered;
+    Answers answered;
   } cases[] = {
-      // clang-format off
-      {"bounced once", {300, 200, 0, 20}, {{42, {300, 216, 10, 4}}}, false, {{2, 42}, {0, 0}, {0, 0}}},
-      {"the wall, then the obstacle", {86.2, 298.8, -20, 20}, {{13, {85, 316, 10, 4}}}, false,
-       {{1, 1}, {2, 13}}},
-      {"a patch of 14 hit three times", {300, 200, 0, 20, 0}, {{44, {300, 218, 14}}}, true,
-       {{2, 44}, {2, 44}, {0, 0}}},
-      // clang-format on
+      {{300, 200, 0, 20}, {{42, {300, 216, 10, 4}}}, false, {{2, 42}, {0, 0}, {0, 0}}},
+      {{86.2, 298.8, -20, 20}, {{13, {85, 316, 10, 4}}}, false, {{1, 1}, {2, 13}}},
+      {{300, 200, 0, 20, 0}, {{44, {300, 218, 14}}}, true, {{2, 44}, {2, 44}, {0, 0}}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    std::vector<std::pair<int, int>> answered;
+    Answers answered;
     Field f(c.w, c.obstacles, [&](Field& f) {
       for (std::size_t s = 0; s < c.answered.size(); ++s) {
         if (c.relaunch) f.z().WVX(1) = c.w.vx, f.z().WVY(1) = c.w.vy;
@@ -238,10 +224,11 @@ TEST(Game, TriesTimeOutWinOrAreAbandonedWithTheirTotals) {
     g.run([&](game::Zided& z) {
       testing_support::standard_walls(z);
       z.MSPIC();
-      testing_support::store_layout(z, {{44, {450, 10, 14}}});  // on the sideways path
-      z.TRIES = c.tries;
-      z.TIME_LIMIT = c.limit;
-      z.PLAY_COUNT = 5;
+      // Patch 44 lies on the sideways path.
+      testing_support::store_layout(
+          z, {{1, {-50, 600, 300, 1}}, {2, {670, 600, 300, 1}}, {3, {150, 300, 16, 13}},
+              {10, {450, 300, 20, 4}}, {44, {450, 10, 14}}, {50, {200, 150, 14, 15}}});
+      z.TRIES = c.tries, z.TIME_LIMIT = c.limit, z.PLAY_COUNT = 5;
       z.play_game();
       returned = true;
     });
@@ -265,45 +252,28 @@ TEST(Game, TriesTimeOutWinOrAreAbandonedWithTheirTotals) {
       const Clock& last = c.won ? goal : out50;
       EXPECT_EQ(g.row(17).substr(0, 9), "Time " + number("%4.0f", c.limit - last.last));
     }
+    if (c.won) {  // the goal clears single zone circles and patches before the trees
+      auto rgb = [](int r, int gr, int b) { return platform::Rgb((r << 16) | (gr << 8) | b); };
+      EXPECT_EQ(g.at(150, 300), rgb(0, 135, 150)) << "cluster circle 3 stays";
+      EXPECT_EQ(g.at(440, 300), rgb(0, 80, 0)) << "circle 10 erased between tree and rings";
+      EXPECT_EQ(g.at(439, 300), rgb(255, 55, 0)) << "its ring 11 in the last stage's entry 4";
+      EXPECT_EQ(g.at(190, 150), rgb(0, 80, 0)) << "patch 50 erased";
+      EXPECT_EQ(g.at(189, 150), rgb(255, 205, 0)) << "its ring 11 in TREE_TAB(7) = 10";
+    }
     // One trace line per step; no index where no contact was answered.
     std::ifstream in(trace);
     std::string line;
     std::getline(in, line);
     EXPECT_EQ(line, "try,step,clock,x,y,vx,vy,hit,index");
-    int lines = 0;
+    int lines = 0, steps = 0;
     for (; std::getline(in, line); ++lines) {
       const std::string hit_index = line.substr(line.rfind(',', line.rfind(',') - 1) + 1);
       EXPECT_TRUE(hit_index[0] != '0' || hit_index == "0,0") << line;
     }
-    int steps = 0;
     for (char a : c.aims) steps += a == 'U' ? goal.steps : a == 'S' ? out50.steps : 0;
     EXPECT_EQ(lines, steps);
     std::remove(trace.c_str());
   }
-}
-
-// At the goal the single zone circles and the snow patches left vanish
-// before the ending draws its trees; corner mountains and clusters stay.
-TEST(Game, TheGoalClearsTheWayForTheEnding) {
-  using platform::Rgb;
-  testing_support::GameProgram g(testing_support::script_options(play("U")));
-  g.run([&](game::Zided& z) {
-    testing_support::standard_walls(z);
-    z.MSPIC();
-    testing_support::store_layout(z, {{1, {-50, 600, 300, 1}},
-                                      {2, {670, 600, 300, 1}},
-                                      {3, {150, 300, 16, 13}},
-                                      {10, {450, 300, 20, 4}},
-                                      {50, {200, 150, 14, 15}}});
-    z.play_game();
-  });
-  auto rgb = [](int r, int gr, int b) { return static_cast<Rgb>((r << 16) | (gr << 8) | b); };
-  EXPECT_EQ(g.at(81, 460), rgb(120, 120, 50)) << "mountain 1 in the sky of the first try";
-  EXPECT_EQ(g.at(150, 300), rgb(0, 135, 150)) << "cluster circle 3";
-  EXPECT_EQ(g.at(440, 300), rgb(0, 80, 0)) << "circle 10 erased between its tree and rings";
-  EXPECT_EQ(g.at(439, 300), rgb(255, 55, 0)) << "its ring 11 in the last stage's entry 4";
-  EXPECT_EQ(g.at(190, 150), rgb(0, 80, 0)) << "patch 50 erased";
-  EXPECT_EQ(g.at(189, 150), rgb(255, 205, 0)) << "its ring 11 in TREE_TAB(7) = 10";
 }
 
 }  // namespace

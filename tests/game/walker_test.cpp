@@ -17,6 +17,7 @@ namespace {
 using platform::Rgb;
 using testing_support::GameProgram;
 using testing_support::script_options;
+using V = std::vector<double>;
 
 TEST(Kao, DrawsRadiusNineWhateverWrHeldAndDkaoErasesIt) {
   for (double before : {3.0, 25.0}) {
@@ -54,16 +55,15 @@ TEST(TryFigure, StylesFillBodyAndSpotsAsDescribed) {
     const Rgb body = c.body_filled ? col : black, spot = c.spots_coloured ? col : black;
     auto e = testing_support::extent(r.backing(), col);
     EXPECT_EQ((std::vector<int>{e.left, e.width(), e.height()}), (std::vector<int>{260, 80, 40}));
-    EXPECT_EQ(g.at(300, 200), body);
-    EXPECT_EQ(g.at(276, 207), spot) << "upper spot";
-    EXPECT_EQ(g.at(276, 193), spot) << "lower spot";
-    EXPECT_EQ(g.at(276, 200), body) << "between the spots";
-    EXPECT_EQ(g.at(320, 205), body) << "the body's whole round, up to the right";
-    EXPECT_EQ(g.at(282, 209), spot) << "the upper spot's whole round";
-    EXPECT_EQ(g.at(282, 194), spot) << "the lower spot's whole round";
-    // The upper spot's left end at 300 - 0.6 * 40 - 10 = 266.
-    EXPECT_EQ((std::vector<Rgb>{g.at(265, 207), g.at(266, 207), g.at(267, 207)}),
-              (std::vector<Rgb>{body, col, spot}));
+    // Inside the body, both spots, the spots' whole rounds; the upper spot's
+    // left end at 300 - 0.6 * 40 - 10 = 266.
+    const struct {
+      int x, y;
+      Rgb want;
+    } at[] = {{300, 200, body}, {276, 207, spot}, {276, 193, spot}, {276, 200, body},
+              {320, 205, body}, {282, 209, spot}, {282, 194, spot}, {265, 207, body},
+              {266, 207, col},  {267, 207, spot}};
+    for (const auto& p : at) EXPECT_EQ(g.at(p.x, p.y), p.want) << p.x << "," << p.y;
     if (!c.body_filled) {  // the spots' rings
       EXPECT_GT(testing_support::count_in(r.backing(), col, 272, 291, 284, 300), 10);
     }
@@ -128,9 +128,9 @@ TEST(Msadd, ShiftsTheRecordsBelowTheLastTryAndSpendsIt) {
     for (int k = 1; k <= 7; ++k) z.TRY_LOG(k) = k;
     z.TRIES_LEFT = 5;
     z.MSADD(-1, 0);
-    std::vector<double> log;
+    V log;
     for (int k = 1; k <= 7; ++k) log.push_back(z.TRY_LOG(k));
-    EXPECT_EQ(log, (std::vector<double>{2, 3, 4, 5, -1, 6, 7}));
+    EXPECT_EQ(log, (V{2, 3, 4, 5, -1, 6, 7}));
   });
 }
 
@@ -139,9 +139,7 @@ void both_buttons_down(GameProgram& g) {
   for (auto b : {platform::MouseButton::Left, platform::MouseButton::Right}) {
     platform::Event e;
     e.type = platform::Event::Type::MouseDown;
-    e.button = b;
-    e.x = 200;
-    e.y = 300;
+    e.button = b, e.x = 200, e.y = 300;
     g.host().push_event(e);
   }
   g.rt().pump_messages();
@@ -149,13 +147,6 @@ void both_buttons_down(GameProgram& g) {
 
 // Obstacles near the start edge: the start circle (x, 10) overlaps a removed
 // one (1) for 193 <= x <= 207, overlaps 2 at 450 and touches 3 at x = 400.
-void obstacles(game::Zided& z, int nobj) {
-  const double o[3][3] = {{200, 39, 20}, {450, 10, 5}, {400, 40, 20}};
-  for (int k = 1; k <= 3; ++k) z.OX(k) = o[k - 1][0], z.OY(k) = o[k - 1][1], z.OR(k) = o[k - 1][2];
-  z.OGONE(1) = -1;
-  z.NOBJ = nobj;
-}
-
 TEST(Fmvel1, PicksAStartPointOnTheEdgeClearOfWallsAndObstacles) {
   const struct {
     const char* script;
@@ -180,14 +171,14 @@ TEST(Fmvel1, PicksAStartPointOnTheEdgeClearOfWallsAndObstacles) {
     double flag = 99, x = 0, y = 0;
     g.run([&](game::Zided& z) {
       z.DFWALL();
-      obstacles(z, c.nobj);
-      z.WX(1) = z.WY(1) = -1;
+      z.OX(1) = 200, z.OY(1) = 39, z.OR(1) = 20, z.OGONE(1) = -1;
+      z.OX(2) = 450, z.OY(2) = 10, z.OR(2) = 5;
+      z.OX(3) = 400, z.OY(3) = 40, z.OR(3) = 20;
+      z.NOBJ = c.nobj, z.WX(1) = z.WY(1) = -1;
       if (c.both_down) both_buttons_down(g);
       game::Single f = 99;
       z.FMVEL1(f);
-      flag = f;
-      x = z.WX(1);
-      y = z.WY(1);
+      flag = f, x = z.WX(1), y = z.WY(1);
     });
     EXPECT_EQ(flag, c.flag);
     EXPECT_EQ(x, c.x);
@@ -211,12 +202,10 @@ TEST(Fmvel2, AimsAlongTheDragWithLength200) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.script);
     GameProgram g(script_options(c.script));
-    double flag = 99, vx = 0, vy = 0;
+    game::Single vx = 7, vy = 8, flag = 99;
     g.run([&](game::Zided& z) {
       if (c.both_down) both_buttons_down(g);
-      game::Single svx = 7, svy = 8, f = 99;
-      z.FMVEL2(svx, svy, f);
-      flag = f, vx = svx, vy = svy;
+      z.FMVEL2(vx, vy, flag);
     });
     EXPECT_EQ(flag, c.flag);
     EXPECT_FLOAT_EQ(vx, c.vx);
@@ -225,31 +214,26 @@ TEST(Fmvel2, AimsAlongTheDragWithLength200) {
 }
 
 TEST(LaunchVector, HalfAUnitIsTheShortestAim) {
-  const double cases[][5] = {// dx, dy, launched, vx, vy
-                             {0.5, 0, 1, 200, 0},
-                             {0, -0.5, 1, 0, -200},
-                             {0.49, 0, 0, 7, 8},
-                             {-0.3, 0.39, 0, 7, 8},  // length 0.492
-                             {0, 0, 0, 7, 8}};
+  // dx, dy, launched, vx, vy; -0.3, 0.39 is 0.492 long.
+  const double cases[][5] = {{0.5, 0, 1, 200, 0},  {0, -0.5, 1, 0, -200}, {0.49, 0, 0, 7, 8},
+                             {-0.3, 0.39, 0, 7, 8}, {0, 0, 0, 7, 8}};
   for (const auto& c : cases) {
     game::Single vx = 7, vy = 8;
     EXPECT_EQ(game::launch_vector(c[0], c[1], vx, vy), c[2] == 1) << c[0] << "," << c[1];
-    EXPECT_EQ((std::vector<double>{vx, vy}), (std::vector<double>{c[3], c[4]}));
+    EXPECT_EQ((V{vx, vy}), (V{c[3], c[4]}));
   }
 }
 
+// The walker's own radius counts, not WALK_RADIUS: 100 + (0.6, 0.8) * (35 - r).
 TEST(Kasoc, PointOnTheRayTowardsTheWalkerAtTheRadiusDifference) {
   GameProgram g;
   g.run([&](game::Zided& z) {
-    z.OX(7) = 100, z.OY(7) = 100, z.OR(7) = 35;
-    z.WX(1) = 130, z.WY(1) = 140;
-    // The walker's own radius counts, not WALK_RADIUS: 100 + (0.6, 0.8) * (35 - r).
+    z.OX(7) = 100, z.OY(7) = 100, z.OR(7) = 35, z.WX(1) = 130, z.WY(1) = 140;
     for (auto [r, x, y] : {std::tuple{10.0, 115.0, 120.0}, {5.0, 118.0, 124.0}}) {
-      z.WR(1) = r;
       game::Single cx, cy;
+      z.WR(1) = r;
       z.KASOC(1, 7, cx, cy);
-      EXPECT_FLOAT_EQ(cx, x) << r;
-      EXPECT_FLOAT_EQ(cy, y) << r;
+      EXPECT_EQ((V{cx, cy}), (V{x, y})) << r;
     }
   });
 }
@@ -305,14 +289,13 @@ TEST(Demos, FiguresRunThroughColourNumbersOneToSevenAndThePaletteIsRestored) {
   for (int a = 1; a <= 7; ++a) {
     for (int b = a + 1; b <= 7; ++b) ASSERT_NE(colour[a], colour[b]) << "told apart";
   }
-  EXPECT_EQ(number(410, 240), 1) << "k = 0 at the right of the ring";
-  EXPECT_EQ(number(190, 232), 2) << "k = 22 at -176 degrees, below the middle";
-  EXPECT_EQ(number(409, 255), 3) << "k = 44, the last, just above k = 0";
-  EXPECT_EQ(number(300, 240), 0) << "the middle stays empty";
-  // Figure 11 is centred at about (303.8, 130.1), so its body ends near
-  // x = 324; figure 10 (colour 4) shows beyond it.
-  EXPECT_EQ(number(321, 130), 5);
-  EXPECT_EQ(number(327, 131), 4);
+  // k = 0 at the right of the ring, k = 22 at -176 degrees below the middle,
+  // k = 44 (the last) just above k = 0; the middle stays empty. Figure 11 is
+  // centred at about (303.8, 130.1): its body ends near x = 324, figure 10
+  // (colour 4) shows beyond it.
+  const int at[][3] = {{410, 240, 1}, {190, 232, 2}, {409, 255, 3},
+                       {300, 240, 0}, {321, 130, 5}, {327, 131, 4}};
+  for (const auto& p : at) EXPECT_EQ(number(p[0], p[1]), p[2]) << p[0] << "," << p[1];
   EXPECT_EQ(took, 3u * 45 * (5 + 2)) << "three passes of 45 figures, DEMO_DELAY each";
   fresh.run([](game::Zided&) {});
   for (int e = 0; e < 16; ++e) EXPECT_EQ(after[e], fresh.rt().palette_rgb(e)) << "entry " << e;
