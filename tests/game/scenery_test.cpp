@@ -99,7 +99,8 @@ Circles by_the_rules(Generator& gen, game::Zided& z) {
 }
 
 // Two layouts built one after the other at each level: the second of the
-// clock after the wait is XORed into the generator, which goes on.
+// clock after the wait is XORed into the generator, which goes on. Each shows
+// its message for a second on the walled field.
 TEST(Setfd, BuildsLayoutsByTheRulesFromTheGeneratorAndTheSecond) {
   for (int level : {1, 2, 3}) {
     SCOPED_TRACE(level);
@@ -114,7 +115,9 @@ TEST(Setfd, BuildsLayoutsByTheRulesFromTheGeneratorAndTheSecond) {
       set_generator(z.runtime(), state);
       for (int b = 0; b < 2; ++b) {
         game::Single n = 0;
+        const std::uint32_t t0 = g.host().now();
         z.SETFD(1, n);
+        EXPECT_TRUE(g.host().now() - t0 > 1000u && g.host().now() - t0 < 1010u);
         EXPECT_EQ(n, 100);
         Circles c;
         for (int j = 1; j <= 100; ++j)
@@ -123,30 +126,18 @@ TEST(Setfd, BuildsLayoutsByTheRulesFromTheGeneratorAndTheSecond) {
         built.push_back(c);
       }
     });
+    EXPECT_TRUE(g.shows(20, 28, " Lay out Mountains "));
+    EXPECT_EQ(g.rt().text_colour(29, 20), g.rt().palette_rgb(15));
+    EXPECT_EQ(g.rt().foreground(), 7);
+    EXPECT_EQ(g.rt().cursor_row(), 21) << "the message ends its line";
+    game::Zided& z = g.game();
+    EXPECT_EQ((std::vector<double>{z.FIELD_X, z.FIELD_Y, z.FIELD_W, z.FIELD_H, z.NWALL}),
+              (std::vector<double>{80, 16, 460, 432, 4}));
     Generator gen{state ^ 34u};
     EXPECT_EQ(built[0], by_the_rules(gen, g.game()));
     gen.state ^= 35u;
     EXPECT_EQ(built[1], by_the_rules(gen, g.game()));
   }
-}
-
-TEST(Setfd, ShowsItsMessageForASecondOnTheWalledField) {
-  GameProgram g;
-  std::uint32_t took = 0;
-  g.run([&](game::Zided& z) {
-    z.DFWALL();
-    took = g.host().now();
-    z.SETFD(1, z.NOBJ);
-    took = g.host().now() - took;
-  });
-  EXPECT_TRUE(g.shows(20, 28, " Lay out Mountains "));
-  EXPECT_EQ(g.rt().text_colour(29, 20), g.rt().palette_rgb(15));
-  EXPECT_EQ(g.rt().foreground(), 7);
-  EXPECT_EQ(g.rt().cursor_row(), 21) << "the message ends its line";
-  EXPECT_TRUE(took > 1000u && took < 1010u) << took;
-  game::Zided& z = g.game();
-  EXPECT_EQ((std::vector<double>{z.FIELD_X, z.FIELD_Y, z.FIELD_W, z.FIELD_H, z.NWALL}),
-            (std::vector<double>{80, 16, 460, 432, 4}));
 }
 
 // A candidate exactly touching is kept, one overlapping drawn again: zone 3

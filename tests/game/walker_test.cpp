@@ -3,8 +3,6 @@
 // the contact point on a large obstacle; the title animations.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <tuple>
 #include <vector>
 
 #include "game/walker/aim.h"
@@ -222,20 +220,6 @@ TEST(LaunchVector, HalfAUnitIsTheShortestAim) {
     EXPECT_EQ(game::launch_vector(c[0], c[1], vx, vy), c[2] == 1) << c[0] << "," << c[1];
     EXPECT_EQ((V{vx, vy}), (V{c[3], c[4]}));
   }
-}
-
-// The walker's own radius counts, not WALK_RADIUS: 100 + (0.6, 0.8) * (35 - r).
-TEST(Kasoc, PointOnTheRayTowardsTheWalkerAtTheRadiusDifference) {
-  GameProgram g;
-  g.run([&](game::Zided& z) {
-    z.OX(7) = 100, z.OY(7) = 100, z.OR(7) = 35, z.WX(1) = 130, z.WY(1) = 140;
-    for (auto [r, x, y] : {std::tuple{10.0, 115.0, 120.0}, {5.0, 118.0, 124.0}}) {
-      game::Single cx, cy;
-      z.WR(1) = r;
-      z.KASOC(1, 7, cx, cy);
-      EXPECT_EQ((V{cx, cy}), (V{x, y})) << r;
-    }
-  });
 }
 
 TEST(Fzmms, GrowsFromTheSmallestFigureAndLeavesOnlyTheLastAndTheTitle) {
