@@ -224,7 +224,7 @@ TEST(Game, TriesTimeOutWinOrAreAbandonedWithTheirTotals) {
       testing_support::store_layout(
           z, {{1, {-50, 600, 300, 1}}, {2, {670, 600, 300, 1}}, {3, {150, 300, 16, 13}},
               {10, {450, 300, 20, 4}}, {44, {450, 10, 14}}, {50, {200, 150, 14, 15}}});
-      z.TRIES = c.tries, z.TIME_LIMIT = c.limit, z.PLAY_COUNT = 5;
+      z.TRIES = c.tries, z.TIME_LIMIT = c.limit, z.PLAY_COUNT = 5, z.PLAYER_NAME = "Abc";
       z.play_game();
       returned = true;
     });
@@ -238,13 +238,15 @@ TEST(Game, TriesTimeOutWinOrAreAbandonedWithTheirTotals) {
     EXPECT_EQ(z.BEST_TIME(1), c.won ? static_cast<float>(c.total) : 10000);
     EXPECT_EQ(g.host().beeps(), c.won ? 1 : 0);
     EXPECT_EQ(g.row(25).substr(30, 15), lost ? " <<TIME OVER>> " : std::string(15, ' '));
+    EXPECT_EQ(g.row(1).substr(69) + g.row(2).substr(69), "Player:    Abc        ");
+    EXPECT_EQ(g.row(14).substr(0, 10) + g.row(14).substr(69), "Level   2 Total time ");
     // A sideways try wears the patch away in two hits; the stored layout keeps it.
     const bool sideways = c.aims.find('S') != std::string::npos;
     EXPECT_EQ((std::vector<double>{z.OGONE(44), z.OR(44), z.SAVED_OR(44, 1)}),
               (std::vector<double>{sideways ? -1.0 : 0.0, sideways ? 10.0 : 14.0, 14}));
     if (c.total) {
       EXPECT_FLOAT_EQ(z.TOTAL_TIME, static_cast<float>(c.total));
-      EXPECT_EQ(g.row(15).substr(74, 5), number("%5.0f", c.total)) << "the score panel";
+      EXPECT_EQ(g.row(15).substr(69, 10), "     " + number("%5.0f", c.total)) << "the panel";
       const Clock& last = c.won ? goal : out50;
       EXPECT_EQ(g.row(17).substr(0, 9), "Time " + number("%4.0f", c.limit - last.last));
     }

