@@ -63,14 +63,6 @@ TEST(State, StartsWithItsStartValuesAndArraysEndAtTheirBounds) {
   EXPECT_EQ(s.BEST_NAME(20).view(), std::string(12, ' '));
 }
 
-// Elements from..to of a table.
-template <class A>
-V values(A& a, int from, int to) {
-  V v;
-  for (int i = from; i <= to; ++i) v.push_back(a(i));
-  return v;
-}
-
 // The start-up sets every start value again, whatever the state held, reads
 // its tables and shows the title, then the layout's message, then the menu.
 TEST(MainProgram, StartsUpThroughTheTitleIntoTheMenu) {
@@ -102,6 +94,11 @@ TEST(MainProgram, StartsUpThroughTheTitleIntoTheMenu) {
   EXPECT_EQ(g.run_main(), 0);
   EXPECT_EQ(seen, (std::vector<std::string>{"title", "layout", "menu"}));
   expect_start_values(z);
+  auto values = [](auto& table, int from, int to) {
+    V v;
+    for (int i = from; i <= to; ++i) v.push_back(table(i));
+    return v;
+  };
   EXPECT_EQ(values(z.COLMAP, 0, 15), (V{0, 3, 9, 11, 5, 7, 13, 15, 1, 2, 8, 10, 4, 6, 12, 14}));
   EXPECT_EQ(values(z.PALORD, 0, 7), (V{0, 1, 4, 5, 2, 3, 6, 7}));
   EXPECT_EQ(values(z.ZONE_A, 1, 40),
