@@ -51,7 +51,8 @@ TEST(TryFigure, StylesFillBodyAndSpotsAsDescribed) {
     const Rgb col = r.palette_rgb(5), black = r.palette_rgb(0);
     const Rgb body = c.body_filled ? col : black, spot = c.spots_coloured ? col : black;
     auto e = testing_support::extent(r.backing(), col);
-    EXPECT_EQ((std::vector<int>{e.left, e.width(), e.height()}), (std::vector<int>{260, 80, 40}));
+    const std::vector<int> box = {e.left, e.right, e.bottom - e.top};
+    EXPECT_EQ(box, (std::vector<int>{260, 339, 39})) << "body 80 x 40";
     // Inside the body, both spots, the spots' whole rounds; the upper spot's
     // left end at 300 - 0.6 * 40 - 10 = 266.
     const struct {
