@@ -221,9 +221,11 @@ TEST(Game, TriesTimeOutWinOrAreAbandonedWithTheirTotals) {
       testing_support::standard_walls(z);
       z.MSPIC();
       // Patch 44 lies on the sideways path.
-      testing_support::store_layout(
-          z, {{1, {-50, 600, 300, 1}}, {2, {670, 600, 300, 1}}, {3, {150, 300, 16, 13}},
-              {10, {450, 300, 20, 4}}, {44, {450, 10, 14}}, {50, {200, 150, 14, 15}}});
+      // clang-format off
+      testing_support::store_layout(z, {{1, {-50, 600, 300, 1}}, {2, {670, 600, 300, 1}},
+          {3, {150, 300, 16, 13}}, {10, {450, 300, 20, 4}}, {44, {450, 10, 14}},
+          {50, {200, 150, 14, 15}}});
+      // clang-format on
       z.TRIES = c.tries, z.TIME_LIMIT = c.limit, z.PLAY_COUNT = 5, z.PLAYER_NAME = "Abc";
       z.play_game();
       returned = true;

@@ -121,8 +121,8 @@ TEST(Setfd, BuildsLayoutsByTheRulesFromTheGeneratorAndTheSecond) {
         EXPECT_EQ(n, 100);
         Circles c;
         for (int j = 1; j <= 100; ++j)
-          c.push_back({float(z.SAVED_OX(j, 1)), float(z.SAVED_OY(j, 1)),
-                       float(z.SAVED_OR(j, 1)), float(z.SAVED_OT(j, 1))});
+          c.push_back({float(z.SAVED_OX(j, 1)), float(z.SAVED_OY(j, 1)), float(z.SAVED_OR(j, 1)),
+                       float(z.SAVED_OT(j, 1))});
         built.push_back(c);
       }
     });
@@ -185,9 +185,11 @@ TEST(Field, FrameFloorGoalLineSkyAndObstaclesInTheLandscapeColours) {
       testing_support::standard_walls(z);
       z.PALET2();
       z.FRESH();
+      // clang-format off
       testing_support::place(z, {{1, {-50, 600, 300, 1}}, {2, {-1000, -1000, 10, 1}},
                                  {3, {450, 100, 16, 14}}, {20, {300, 200, 25, 11}},
                                  {44, {400, 300, 14}}, {70, {200, 300, 14, 15, 1, -1}}});
+      // clang-format on
       z.TRIES_LEFT = left;
       z.FRESH1();
     });
@@ -216,10 +218,12 @@ TEST(Ending, TreesAndTheirRingsForZoneCirclesAndPatchesOnly) {
   g.run([&](game::Zided& z) {
     for (int e = 0; e <= 15; ++e) z.runtime().PALETTE_RGB(0, e, 255 - 16 * e, 16 * e, 8 * e + 1);
     z.runtime().CLS(0, 0);
+    // clang-format off
     testing_support::place(z, {{1, {100, 400, 5, 1}}, {5, {200, 400, 16, 14}},
                                {10, {300, 400, 16, 13}}, {43, {120, 200, 10, 10}},
                                {25, {230, 200, 25, 4}}, {44, {340, 200, 14, 15}},
                                {52, {440, 200, 10, 15}}, {64, {500, 400, 10, 15, 1, -1}}});
+    // clang-format on
     took = g.host().now();
     z.ENDING();
     took = g.host().now() - took;

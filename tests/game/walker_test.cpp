@@ -157,8 +157,8 @@ TEST(Mouse, PicksAStartPointClearOfWallsAndObstaclesAndAimsAlongTheDrag) {
       {"click 530 300\n", false, 0, false, 0, 530, 10, 0},
       {"click 89 300\nclick 531 300\nclick 300 300\n", false, 0, false, 0, 300, 10, 2},
       {"move 100 200\npress left\nmove 250 450\nrelease left\n", false, 0, false, 0, 250, 10, 0},
-      {"click 207 300\nclick 193 300\nclick 450 300\nclick 400 300\n", false, 3, false, 0, 400,
-       10, 3},
+      {"click 207 300\nclick 193 300\nclick 450 300\nclick 400 300\n", false, 3, false, 0, 400, 10,
+       3},
       {"click 208 300\n", false, 3, false, 0, 208, 10, 0},
       {"click 450 300\n", false, 1, false, 0, 450, 10, 0},  // past NOBJ
       {"click 300 300 right\n", false, 0, false, -1, -1, -1, 0},
@@ -166,7 +166,7 @@ TEST(Mouse, PicksAStartPointClearOfWallsAndObstaclesAndAimsAlongTheDrag) {
       {"drag 100 403 103 399\n", true, 0, false, 0, 120, 160, 0},  // world (100, 100) to (103, 104)
       {"drag 400 100 100 500\n", true, 0, false, 0, -120, -160, 0},
       {"click 200 300\ndrag 200 300 190 300\n", true, 0, false, 0, -200, 0, 0},  // click: no aim
-      {"move 250 250\nclick 200 300 right\n", true, 0, false, -1, 7, 8, 0},  // vector kept
+      {"move 250 250\nclick 200 300 right\n", true, 0, false, -1, 7, 8, 0},      // vector kept
       {"wait 50\nmove 200 310\nrelease left\nrelease right\n", true, 0, true, 0, 0, -200, 0},
   };
   for (const auto& c : cases) {
@@ -196,8 +196,11 @@ TEST(Mouse, PicksAStartPointClearOfWallsAndObstaclesAndAimsAlongTheDrag) {
 
 TEST(LaunchVector, HalfAUnitIsTheShortestAim) {
   // dx, dy, launched, vx, vy; -0.3, 0.39 is 0.492 long.
-  const double cases[][5] = {{0.5, 0, 1, 200, 0},  {0, -0.5, 1, 0, -200}, {0.49, 0, 0, 7, 8},
-                             {-0.3, 0.39, 0, 7, 8}, {0, 0, 0, 7, 8}};
+  const double cases[][5] = {{0.5, 0, 1, 200, 0},
+                             {0, -0.5, 1, 0, -200},
+                             {0.49, 0, 0, 7, 8},
+                             {-0.3, 0.39, 0, 7, 8},
+                             {0, 0, 0, 7, 8}};
   for (const auto& c : cases) {
     game::Single vx = 7, vy = 8;
     EXPECT_EQ(game::launch_vector(c[0], c[1], vx, vy), c[2] == 1) << c[0] << "," << c[1];
