@@ -25,12 +25,6 @@ float moved(double p, double v) {
   return static_cast<float>(p + v * double(kDt));
 }
 
-// Note on, then note off, of MIDI key `key`.
-std::vector<std::uint32_t> note(int key) {
-  auto k = static_cast<std::uint32_t>(key) << 8;
-  return {0x7F0090u + k, 0x000090u + k};
-}
-
 struct Row {
   const char* what;
   Walker w;  // before the step's move; active 0 stands still
@@ -49,41 +43,37 @@ TEST(SimulationStep, AnswersTheNearestContactTheWalkerMovesInto) {
       {"side wall 1, moving in", {86, 200, -20, 5}, {}, 1, 1},
       {"side wall 1, moving away", {86, 200, 20, 5}, {}, 0, 0},
       {"side wall 2, moving in", {534, 200, 20, -5}, {}, 1, 2, 0.5},
-      {"side wall 2, moving away", {534, 200, -20, 0}, {}, 0, 0},
       {"start edge, moving in", {300, 6, 3, -20}, {}, 1, 3, 0.5},
       {"start edge, moving away", {300, 6, 0, 20}, {}, 0, 0},
       {"goal edge", {300, 455, 0, 20}, {}, 1, 4},
-      {"goal edge, moving away", {300, 455, 0, -20}, {}, 0, 0},
       {"a wall one radius away", {90, 200, -20, 0, 0}, {}, 0, 0},
       {"side wall 1 grazed", {85, 200, -0.5, 20, 0}, {}, 1, 1},
       {"start edge grazed", {300, 5, 20, -0.5, 0}, {}, 1, 3},
       {"an obstacle grazed", {300, 200, 20, 0.05, 0}, {{42, {300, 215, 10, 4}}}, 2, 42},
       {"a walker out of the contact tests", {85, 200, -20, 0, -1}, {}, 0, 0},
       {"obstacle 42 ahead", {300, 200, 0, 20}, {{42, {300, 216, 10, 4}}}, 2, 42},
-      {"obstacle 42 overlapped, moving away", {300, 200, 0, -20}, {{42, {300, 216, 10, 4}}}, 0, 0},
+      {"42 overlapped, moving away", {300, 200, 0, -20}, {{42, {300, 216, 10, 4}}}, 0, 0},
       {"moving along an obstacle", {300, 200, 20, 0, 0}, {{42, {300, 215, 10, 4}}}, 0, 0},
       {"an obstacle just touching", {300, 200, 0, 20, 0}, {{42, {300, 220, 10, 4}}}, 0, 0},
       {"a removed patch", {300, 200, 0, 20}, {{50, {300, 210, 10, 15, 1, -1}}}, 0, 0},
-      {"oblique, restitution (1 + 0.5) / 2", {300, 200, 20, 0}, {{8, {307.2, 208, 10, 8, 0.5}}}, 2, 8},
-      {"a tie goes to the lower number",
-       {300, 200, 0, 20, 0}, {{5, {306, 208, 10, 8}}, {7, {294, 208, 10, 8}}}, 2, 5},
+      {"oblique, e = (1 + 0.5) / 2", {300, 200, 20, 0}, {{8, {307.2, 208, 10, 8, 0.5}}}, 2, 8},
+      {"tie: lower number", {300, 200, 0, 20, 0}, {{5, {306, 208, 10, 8}}, {7, {294, 208, 10, 8}}},
+       2, 5},
       {"a tie goes to the wall", {300, 455, 0, 20, 0}, {{9, {300, 474, 10, 4}}}, 1, 4},
       {"a tie of two walls goes to the lower number", {85, 5, -20, -20, 0}, {}, 1, 1},
-      {"side wall at 5, (10 + 5)^2, before an obstacle at 16",
-       {85, 200, -20, 0, 0}, {{11, {69, 200, 10, 4}}}, 1, 1},
-      {"an obstacle at 14 before a side wall at 5", {85, 200, -20, 0, 0}, {{11, {71, 200, 10, 4}}}, 2, 11},
-      {"an obstacle at 14 before the start edge at 5", {300, 5, 0, -20, 0}, {{12, {300, -9, 10, 4}}}, 2, 12},
+      {"wall at (10 + 5)^2, obstacle 16", {85, 200, -20, 0, 0}, {{11, {69, 200, 10, 4}}}, 1, 1},
+      {"obstacle at 14, side wall at 5", {85, 200, -20, 0, 0}, {{11, {71, 200, 10, 4}}}, 2, 11},
+      {"obstacle at 14, start edge at 5", {300, 5, 0, -20, 0}, {{12, {300, -9, 10, 4}}}, 2, 12},
       {"a mountain's edge at 15 before an obstacle at 17",
        {300, 200, 0, 20, 0}, {{1, {300, 505, 300, 1}}, {20, {312, 212, 10, 4}}}, 2, 1},
       {"an obstacle at 11.3 before a mountain's edge at 15",
        {300, 200, 0, 20, 0}, {{1, {300, 505, 300, 1}}, {20, {308, 208, 10, 4}}}, 2, 20},
-      {"a mountain's edge at 44.727: 2000.5 is too far", {300, 200, 0, 20, 0}, {{2, {300, 445.273, 300, 1}}}, 0, 0},
-      {"a mountain's edge at 44.72: 1999.9 is answered", {300, 200, 0, 20, 0}, {{2, {300, 445.28, 300, 1}}}, 2, 2},
+      {"edge at 44.727: 2000.5 > 2000", {300, 200, 0, 20, 0}, {{2, {300, 445.273, 300, 1}}}, 0, 0},
+      {"edge at 44.72: 1999.9", {300, 200, 0, 20, 0}, {{2, {300, 445.28, 300, 1}}}, 2, 2},
       {"cluster circle 3", {300, 200, 0, 20}, {{3, {300, 224, 16, 14}}}, 2, 3},
       {"zone circle 43", {300, 200, 0, 20}, {{43, {300, 216, 10, 4}}}, 2, 43},
       {"snow patch 44 of 14", {300, 200, 0, 20}, {{44, {300, 220, 14}}}, 2, 44},
       {"snow patch 100 of 10", {300, 200, 0, 20}, {{100, {300, 216, 10}}}, 2, 100},
-      {"a zone circle of 14", {300, 200, 0, 20}, {{30, {300, 220, 14, 4}}}, 2, 30},
       {"no MIDI device, obstacle", {300, 200, 0, 20}, {{44, {300, 220, 14}}}, 2, 44, 1, false},
       {"no MIDI device, wall", {86, 200, -20, 5}, {}, 1, 1, 1, false},
   };
@@ -97,19 +87,15 @@ TEST(SimulationStep, AnswersTheNearestContactTheWalkerMovesInto) {
     });
     game::Zided& z = f.z();
     EXPECT_EQ(z.HIT, row.hit);
-    if (row.hit) {
-      EXPECT_EQ(z.HIT_K, row.index);
-    }
+    EXPECT_EQ(row.hit ? double(z.HIT_K) : 0, row.index);
     const Walker& w = row.w;
     const double x = w.active == 1 ? moved(w.x, w.vx) : w.x;
     const double y = w.active == 1 ? moved(w.y, w.vy) : w.y;
     EXPECT_EQ(z.WX(1), x);
     EXPECT_EQ(z.WY(1), y);
-    const bool goal = row.hit == 1 && row.index == 4;
-    EXPECT_EQ(f.goal, goal);
+    EXPECT_EQ(f.goal, row.hit == 1 && row.index == 4);
     double vx = w.vx, vy = w.vy;
-    if (row.hit == 1 && row.index <= 2) vx = -vx * row.wall_e;
-    if (row.hit == 1 && row.index == 3) vy = -vy * row.wall_e;
+    if (row.hit == 1 && row.index < 4) (row.index <= 2 ? vx : vy) *= -row.wall_e;
     if (row.hit == 2) {  // the part along the line of centres turns, scaled
       const Circle& c = row.obstacles.at(row.index);
       const double d = std::hypot(c.x - x, c.y - y), nx = (c.x - x) / d, ny = (c.y - y) / d;
@@ -119,12 +105,13 @@ TEST(SimulationStep, AnswersTheNearestContactTheWalkerMovesInto) {
     }
     EXPECT_NEAR(z.WVX(1), vx, 1e-4);
     EXPECT_NEAR(z.WVY(1), vy, 1e-4);
+    // Note on, then off; the key is 60 for a wall, 60 + the scale step of the obstacle's number.
     const bool sounds = row.hit && row.midi;
-    const int key = 60 + (row.hit == 2 ? kScale[(row.index - 1) % 8] : 0);
-    EXPECT_EQ(f.midi(), sounds ? note(key) : std::vector<std::uint32_t>{});
+    const std::uint32_t key = (60u + (row.hit == 2 ? kScale[(row.index - 1) % 8] : 0)) << 8;
+    using Midi = std::vector<std::uint32_t>;
+    EXPECT_EQ(f.midi(), (sounds ? Midi{0x7F0090u + key, 0x90u + key} : Midi{}));
     // ANIM_DELAY, the note's millisecond, 0.2 s at a zone circle: each wait
-    // ends at the first reading of the clock beyond its time, and every
-    // reading of this clock takes a millisecond.
+    // ends at the first reading beyond its time, and a reading takes 1 ms.
     const bool hold = row.hit == 2 && row.index > 2 && row.index < 44;
     EXPECT_EQ(f.ms, (5 + 2) + (sounds ? 1 + 2 : 0) + (hold ? 200 + 2 : 0));
     const bool wears = row.hit == 2 && row.obstacles.at(row.index).kind == 15;
@@ -146,24 +133,19 @@ TEST(SimulationStep, AnswersTheNearestContactTheWalkerMovesInto) {
 // Contacts left over are answered in later steps while the walker still
 // moves into them; a worn-away patch is no longer there.
 TEST(SimulationStep, LaterStepsAnswerWhatIsStillMovedInto) {
+  using Answers = std::vector<std::pair<int, int>>;
   const struct {
-    const char* what;
     Walker w;
     std::map<int, Circle> obstacles;
     bool relaunch;  // the velocity set back before every step
-    std::vector<std::pair<int, int>> answered;
+    Answers answered;
   } cases[] = {
-      // clang-format off
-      {"bounced once", {300, 200, 0, 20}, {{42, {300, 216, 10, 4}}}, false, {{2, 42}, {0, 0}, {0, 0}}},
-      {"the wall, then the obstacle", {86.2, 298.8, -20, 20}, {{13, {85, 316, 10, 4}}}, false,
-       {{1, 1}, {2, 13}}},
-      {"a patch of 14 hit three times", {300, 200, 0, 20, 0}, {{44, {300, 218, 14}}}, true,
-       {{2, 44}, {2, 44}, {0, 0}}},
-      // clang-format on
+      {{300, 200, 0, 20}, {{42, {300, 216, 10, 4}}}, false, {{2, 42}, {0, 0}, {0, 0}}},
+      {{86.2, 298.8, -20, 20}, {{13, {85, 316, 10, 4}}}, false, {{1, 1}, {2, 13}}},
+      {{300, 200, 0, 20, 0}, {{44, {300, 218, 14}}}, true, {{2, 44}, {2, 44}, {0, 0}}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    std::vector<std::pair<int, int>> answered;
+    Answers answered;
     Field f(c.w, c.obstacles, [&](Field& f) {
       for (std::size_t s = 0; s < c.answered.size(); ++s) {
         if (c.relaunch) f.z().WVX(1) = c.w.vx, f.z().WVY(1) = c.w.vy;
@@ -238,10 +220,13 @@ TEST(Game, TriesTimeOutWinOrAreAbandonedWithTheirTotals) {
     g.run([&](game::Zided& z) {
       testing_support::standard_walls(z);
       z.MSPIC();
-      testing_support::store_layout(z, {{44, {450, 10, 14}}});  // on the sideways path
-      z.TRIES = c.tries;
-      z.TIME_LIMIT = c.limit;
-      z.PLAY_COUNT = 5;
+      // Patch 44 lies on the sideways path.
+      // clang-format off
+      testing_support::store_layout(z, {{1, {-50, 600, 300, 1}}, {2, {670, 600, 300, 1}},
+          {3, {150, 300, 16, 13}}, {10, {450, 300, 20, 4}}, {44, {450, 10, 14}},
+          {50, {200, 150, 14, 15}}});
+      // clang-format on
+      z.TRIES = c.tries, z.TIME_LIMIT = c.limit, z.PLAY_COUNT = 5, z.PLAYER_NAME = "Abc";
       z.play_game();
       returned = true;
     });
@@ -255,55 +240,40 @@ TEST(Game, TriesTimeOutWinOrAreAbandonedWithTheirTotals) {
     EXPECT_EQ(z.BEST_TIME(1), c.won ? static_cast<float>(c.total) : 10000);
     EXPECT_EQ(g.host().beeps(), c.won ? 1 : 0);
     EXPECT_EQ(g.row(25).substr(30, 15), lost ? " <<TIME OVER>> " : std::string(15, ' '));
+    EXPECT_EQ(g.row(1).substr(69) + g.row(2).substr(69), "Player:    Abc        ");
+    EXPECT_EQ(g.row(14).substr(0, 10) + g.row(14).substr(69), "Level   2 Total time ");
     // A sideways try wears the patch away in two hits; the stored layout keeps it.
     const bool sideways = c.aims.find('S') != std::string::npos;
     EXPECT_EQ((std::vector<double>{z.OGONE(44), z.OR(44), z.SAVED_OR(44, 1)}),
               (std::vector<double>{sideways ? -1.0 : 0.0, sideways ? 10.0 : 14.0, 14}));
     if (c.total) {
       EXPECT_FLOAT_EQ(z.TOTAL_TIME, static_cast<float>(c.total));
-      EXPECT_EQ(g.row(15).substr(74, 5), number("%5.0f", c.total)) << "the score panel";
+      EXPECT_EQ(g.row(15).substr(69, 10), "     " + number("%5.0f", c.total)) << "the panel";
       const Clock& last = c.won ? goal : out50;
       EXPECT_EQ(g.row(17).substr(0, 9), "Time " + number("%4.0f", c.limit - last.last));
+    }
+    if (c.won) {  // the goal clears single zone circles and patches before the trees
+      auto rgb = [](int r, int gr, int b) { return platform::Rgb((r << 16) | (gr << 8) | b); };
+      EXPECT_EQ(g.at(150, 300), rgb(0, 135, 150)) << "cluster circle 3 stays";
+      EXPECT_EQ(g.at(440, 300), rgb(0, 80, 0)) << "circle 10 erased between tree and rings";
+      EXPECT_EQ(g.at(439, 300), rgb(255, 55, 0)) << "its ring 11 in the last stage's entry 4";
+      EXPECT_EQ(g.at(190, 150), rgb(0, 80, 0)) << "patch 50 erased";
+      EXPECT_EQ(g.at(189, 150), rgb(255, 205, 0)) << "its ring 11 in TREE_TAB(7) = 10";
     }
     // One trace line per step; no index where no contact was answered.
     std::ifstream in(trace);
     std::string line;
     std::getline(in, line);
     EXPECT_EQ(line, "try,step,clock,x,y,vx,vy,hit,index");
-    int lines = 0;
+    int lines = 0, steps = 0;
     for (; std::getline(in, line); ++lines) {
       const std::string hit_index = line.substr(line.rfind(',', line.rfind(',') - 1) + 1);
       EXPECT_TRUE(hit_index[0] != '0' || hit_index == "0,0") << line;
     }
-    int steps = 0;
     for (char a : c.aims) steps += a == 'U' ? goal.steps : a == 'S' ? out50.steps : 0;
     EXPECT_EQ(lines, steps);
     std::remove(trace.c_str());
   }
-}
-
-// At the goal the single zone circles and the snow patches left vanish
-// before the ending draws its trees; corner mountains and clusters stay.
-TEST(Game, TheGoalClearsTheWayForTheEnding) {
-  using platform::Rgb;
-  testing_support::GameProgram g(testing_support::script_options(play("U")));
-  g.run([&](game::Zided& z) {
-    testing_support::standard_walls(z);
-    z.MSPIC();
-    testing_support::store_layout(z, {{1, {-50, 600, 300, 1}},
-                                      {2, {670, 600, 300, 1}},
-                                      {3, {150, 300, 16, 13}},
-                                      {10, {450, 300, 20, 4}},
-                                      {50, {200, 150, 14, 15}}});
-    z.play_game();
-  });
-  auto rgb = [](int r, int gr, int b) { return static_cast<Rgb>((r << 16) | (gr << 8) | b); };
-  EXPECT_EQ(g.at(81, 460), rgb(120, 120, 50)) << "mountain 1 in the sky of the first try";
-  EXPECT_EQ(g.at(150, 300), rgb(0, 135, 150)) << "cluster circle 3";
-  EXPECT_EQ(g.at(440, 300), rgb(0, 80, 0)) << "circle 10 erased between its tree and rings";
-  EXPECT_EQ(g.at(439, 300), rgb(255, 55, 0)) << "its ring 11 in the last stage's entry 4";
-  EXPECT_EQ(g.at(190, 150), rgb(0, 80, 0)) << "patch 50 erased";
-  EXPECT_EQ(g.at(189, 150), rgb(255, 205, 0)) << "its ring 11 in TREE_TAB(7) = 10";
 }
 
 }  // namespace

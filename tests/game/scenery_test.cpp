@@ -1,6 +1,6 @@
 // The field and its walls, the random layout, the drawing of the field and
-// its obstacles (at pixels whose places follow from the drawing rules), snow
-// patches wearing down, the tree ending and the palettes.
+// its obstacles (at pixels whose places follow from the drawing rules), the
+// tree ending and the palettes.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "tests/support/field.h"
-#include "tests/support/game_program.h"
 #include "tests/support/pixels.h"
 
 namespace {
@@ -42,16 +41,9 @@ void set_generator(rt::Runtime& r, std::uint32_t target) {
   r.RANDOMIZE(static_cast<std::int32_t>(r.random_state() ^ target));
 }
 
-double sq(double v) {
-  return v * v;
-}
-
-Circles stored(game::Zided& z) {
-  Circles out;
-  for (int j = 1; j <= 100; ++j)
-    out.push_back({static_cast<float>(z.SAVED_OX(j, 1)), static_cast<float>(z.SAVED_OY(j, 1)),
-                   static_cast<float>(z.SAVED_OR(j, 1)), static_cast<float>(z.SAVED_OT(j, 1))});
-  return out;
+// Whether circles of radius sum `r` at these centres overlap (touching is fine).
+bool overlap(double r, double x1, double y1, double x2, double y2) {
+  return r * r > (x1 - x2) * (x1 - x2) + (y1 - y2) * (y1 - y2);
 }
 
 // A layout by the building rules, drawing from `gen`, with the zone tables
@@ -68,10 +60,8 @@ Circles by_the_rules(Generator& gen, game::Zided& z) {
     for (bool fits = false; !fits;) {
       std::tie(px[k], py[k]) = centre(z.ZONE_A(k), 17);
       fits = true;
-      for (int j = 1; j < k; ++j) {
-        double gap = z.ZONE_A(k) + z.ZONE_A(j) + 20;
-        fits = fits && !(gap * gap > sq(double(px[j]) - px[k]) + sq(double(py[j]) - py[k]));
-      }
+      for (int j = 1; j < k; ++j)
+        fits = fits && !overlap(z.ZONE_A(k) + z.ZONE_A(j) + 20, px[j], py[j], px[k], py[k]);
     }
   }
   Circles out;
@@ -82,7 +72,7 @@ Circles by_the_rules(Generator& gen, game::Zided& z) {
       out.push_back({px[k], py[k], static_cast<float>(a), kind});
       continue;
     }
-    // A cluster: 5 x 16, 3 x 16 or 2 x 14, centres at least r apart.
+    // A cluster: 5 x 16, 3 x 16 or 2 x 14, centres at least r apart; pi a SINGLE.
     const double r = a == 30 ? 14 : 16;
     const std::size_t first = out.size(), m = a == 50 ? 5 : a == 40 ? 3 : 2;
     while (out.size() < first + m) {
@@ -92,7 +82,7 @@ Circles by_the_rules(Generator& gen, game::Zided& z) {
       auto y = static_cast<float>(py[k] + d * std::sin(double(angle)));
       bool fits = true;
       for (std::size_t i = first; i < out.size(); ++i)
-        fits = fits && !(r * r > sq(double(out[i][0]) - x) + sq(double(out[i][1]) - y));
+        fits = fits && !overlap(r, out[i][0], out[i][1], x, y);
       if (fits) out.push_back({x, y, static_cast<float>(r), kind});
     }
   }
@@ -101,8 +91,7 @@ Circles by_the_rules(Generator& gen, game::Zided& z) {
     for (bool fits = false; !fits;) {
       auto [x, y] = centre(r, 33);
       fits = true;
-      for (const auto& c : out)
-        fits = fits && !(sq(r + c[2]) > sq(double(c[0]) - x) + sq(double(c[1]) - y));
+      for (const auto& c : out) fits = fits && !overlap(r + c[2], c[0], c[1], x, y);
       if (fits) out.push_back({x, y, static_cast<float>(r), 15});
     }
   }
@@ -110,11 +99,14 @@ Circles by_the_rules(Generator& gen, game::Zided& z) {
 }
 
 // Two layouts built one after the other at each level: the second of the
-// clock after the wait is XORed into the generator, which goes on.
+// clock after the wait is XORed into the generator, which goes on. Each shows
+// its message for a second on the walled field.
 TEST(Setfd, BuildsLayoutsByTheRulesFromTheGeneratorAndTheSecond) {
   for (int level : {1, 2, 3}) {
     SCOPED_TRACE(level);
-    GameProgram g(testing_support::at_time({2024, 3, 9, 14, 27, 33}));
+    platform::HostOptions o;
+    o.start_time = platform::LocalTime{2024, 3, 9, 14, 27, 33};
+    GameProgram g(o);
     const std::uint32_t state = 0x9E3779B9u * static_cast<std::uint32_t>(level);
     std::vector<Circles> built;
     g.run([&](game::Zided& z) {
@@ -123,44 +115,28 @@ TEST(Setfd, BuildsLayoutsByTheRulesFromTheGeneratorAndTheSecond) {
       set_generator(z.runtime(), state);
       for (int b = 0; b < 2; ++b) {
         game::Single n = 0;
+        const std::uint32_t t0 = g.host().now();
         z.SETFD(1, n);
+        EXPECT_TRUE(g.host().now() - t0 > 1000u && g.host().now() - t0 < 1010u);
         EXPECT_EQ(n, 100);
-        built.push_back(stored(z));
+        Circles c;
+        for (int j = 1; j <= 100; ++j)
+          c.push_back({float(z.SAVED_OX(j, 1)), float(z.SAVED_OY(j, 1)), float(z.SAVED_OR(j, 1)),
+                       float(z.SAVED_OT(j, 1))});
+        built.push_back(c);
       }
     });
+    EXPECT_TRUE(g.shows(20, 28, " Lay out Mountains "));
+    EXPECT_EQ(g.rt().text_colour(29, 20), g.rt().palette_rgb(15));
+    EXPECT_EQ(g.rt().foreground(), 7);
+    EXPECT_EQ(g.rt().cursor_row(), 21) << "the message ends its line";
+    game::Zided& z = g.game();
+    EXPECT_EQ((std::vector<double>{z.FIELD_X, z.FIELD_Y, z.FIELD_W, z.FIELD_H, z.NWALL}),
+              (std::vector<double>{80, 16, 460, 432, 4}));
     Generator gen{state ^ 34u};
     EXPECT_EQ(built[0], by_the_rules(gen, g.game()));
     gen.state ^= 35u;
     EXPECT_EQ(built[1], by_the_rules(gen, g.game()));
-  }
-}
-
-TEST(Setfd, ShowsItsMessageForASecondOnTheWalledField) {
-  GameProgram g;
-  std::uint32_t before = 0, after = 0;
-  g.run([&](game::Zided& z) {
-    z.DFWALL();
-    before = g.host().now();
-    z.SETFD(1, z.NOBJ);
-    after = g.host().now();
-  });
-  EXPECT_TRUE(g.shows(20, 28, " Lay out Mountains "));
-  EXPECT_EQ(g.rt().text_colour(29, 20), g.rt().palette_rgb(15));
-  EXPECT_EQ(g.rt().foreground(), 7);
-  EXPECT_EQ(g.rt().cursor_row(), 21) << "the message ends its line";
-  EXPECT_GT(after - before, 1000u);
-  EXPECT_LT(after - before, 1010u);
-  game::Zided& z = g.game();
-  EXPECT_EQ((std::vector<double>{z.FIELD_X, z.FIELD_Y, z.FIELD_W, z.FIELD_H, z.NWALL}),
-            (std::vector<double>{80, 16, 460, 432, 4}));
-  // x1, y1, x2, y2, sign of the outward normal
-  const double walls[4][5] = {
-      {80, 0, 80, 464, -1}, {540, 0, 540, 464, 1}, {80, 0, 540, 0, -1}, {80, 464, 540, 464, 1}};
-  for (int k = 1; k <= 4; ++k) {
-    EXPECT_EQ(
-        (std::vector<double>{z.WALL_X1(k), z.WALL_Y1(k), z.WALL_X2(k), z.WALL_Y2(k), z.WALL_N(k)}),
-        std::vector<double>(walls[k - 1], walls[k - 1] + 5))
-        << "wall " << k;
   }
 }
 
@@ -196,39 +172,27 @@ constexpr Rgb rgb(int r, int g, int b) {
   return static_cast<Rgb>((r << 16) | (g << 8) | b);
 }
 
-constexpr Rgb kFloor = rgb(0, 80, 0), kFrame = rgb(0, 140, 0), kGrey = rgb(150, 150, 150);
-constexpr Rgb kWhite = rgb(255, 255, 255), kGreen = rgb(0, 255, 75);  // entry 11
-
-void place(game::Zided& z, const std::map<int, Circle>& obstacles) {
-  z.NOBJ = 100;
-  for (int j = 1; j <= 100; ++j) z.OGONE(j) = -1;
-  for (const auto& [j, c] : obstacles) {
-    z.OX(j) = c.x, z.OY(j) = c.y, z.OR(j) = c.r, z.OT(j) = c.kind, z.OGONE(j) = c.gone;
-  }
-}
-
 // A game's picture before a launch: mountain 1 where level 2 has it,
 // mountain 2 out of sight, cluster circle 3, zone circle 20 (radius 25,
 // kind 11), patch 44 and a removed patch 70.
-void game_picture(game::Zided& z, double tries_left) {
-  testing_support::standard_walls(z);
-  z.PALET2();
-  z.FRESH();
-  place(z, {{1, {-50, 600, 300, 1}},
-            {2, {-1000, -1000, 10, 1}},
-            {3, {450, 100, 16, 14}},
-            {20, {300, 200, 25, 11}},
-            {44, {400, 300, 14}},
-            {70, {200, 300, 14, 15, 1, -1}}});
-  z.TRIES_LEFT = tries_left;
-  z.FRESH1();
-}
-
 TEST(Field, FrameFloorGoalLineSkyAndObstaclesInTheLandscapeColours) {
+  constexpr Rgb kFloor = rgb(0, 80, 0), kFrame = rgb(0, 140, 0), kGrey = rgb(150, 150, 150);
+  constexpr Rgb kWhite = rgb(255, 255, 255), kGreen = rgb(0, 255, 75);  // entry 11
   for (auto [left, sky] : {std::pair{10, rgb(120, 120, 50)}, {1, rgb(150, 50, 50)}}) {
     SCOPED_TRACE(left);
     GameProgram g;
-    g.run([&, left = left](game::Zided& z) { game_picture(z, left); });
+    g.run([&, left = left](game::Zided& z) {
+      testing_support::standard_walls(z);
+      z.PALET2();
+      z.FRESH();
+      // clang-format off
+      testing_support::place(z, {{1, {-50, 600, 300, 1}}, {2, {-1000, -1000, 10, 1}},
+                                 {3, {450, 100, 16, 14}}, {20, {300, 200, 25, 11}},
+                                 {44, {400, 300, 14}}, {70, {200, 300, 14, 15, 1, -1}}});
+      // clang-format on
+      z.TRIES_LEFT = left;
+      z.FRESH1();
+    });
     const struct {
       int x, y;
       Rgb c;
@@ -246,23 +210,6 @@ TEST(Field, FrameFloorGoalLineSkyAndObstaclesInTheLandscapeColours) {
   }
 }
 
-TEST(Field, DstoneWearsAPatchOfFourteenToTenAndThenAway) {
-  GameProgram g;
-  g.run([&](game::Zided& z) {
-    game_picture(z, 10);
-    z.DSTONE(44);
-    EXPECT_EQ(z.OR(44), 10);
-    EXPECT_EQ(z.OGONE(44), 0);
-    EXPECT_EQ(g.at(391, 300), kWhite);
-    EXPECT_EQ(g.at(389, 300), kFloor);
-    z.DSTONE(44);
-    z.FRESH1();
-  });
-  EXPECT_EQ((std::vector<double>{g.game().OR(44), g.game().OGONE(44)}),
-            (std::vector<double>{10, -1}));
-  EXPECT_EQ(g.at(400, 300), kFloor);
-}
-
 // Trees on a screen of their own, every palette entry a colour of its own.
 TEST(Ending, TreesAndTheirRingsForZoneCirclesAndPatchesOnly) {
   auto colour = [](int e) { return rgb(16 * e, 255 - 16 * e, 8 * e + 1); };
@@ -272,13 +219,14 @@ TEST(Ending, TreesAndTheirRingsForZoneCirclesAndPatchesOnly) {
     for (int e = 0; e <= 15; ++e) z.runtime().PALETTE_RGB(0, e, 255 - 16 * e, 16 * e, 8 * e + 1);
     z.runtime().CLS(0, 0);
     // clang-format off
-    place(z, {{1, {100, 400, 5, 1}},       {5, {200, 400, 16, 14}},     {10, {300, 400, 16, 13}},
-              {43, {120, 200, 10, 10}},    {25, {230, 200, 25, 4}},     {44, {340, 200, 14, 15}},
-              {52, {440, 200, 10, 15}},    {64, {500, 400, 10, 15, 1, -1}}});
+    testing_support::place(z, {{1, {100, 400, 5, 1}}, {5, {200, 400, 16, 14}},
+                               {10, {300, 400, 16, 13}}, {43, {120, 200, 10, 10}},
+                               {25, {230, 200, 25, 4}}, {44, {340, 200, 14, 15}},
+                               {52, {440, 200, 10, 15}}, {64, {500, 400, 10, 15, 1, -1}}});
     // clang-format on
-    std::uint32_t t0 = g.host().now();
+    took = g.host().now();
     z.ENDING();
-    took = g.host().now() - t0;
+    took = g.host().now() - took;
   });
   // Distances 0..32 from (x, y), left along the row or up the column, in entry e.
   auto found = [&](int x, int y, int dx, int dy, int e) {
@@ -307,25 +255,7 @@ TEST(Ending, TreesAndTheirRingsForZoneCirclesAndPatchesOnly) {
   EXPECT_EQ(took, 20u * (200 + 2)) << "twenty steps of WAIT1(200), a reading a millisecond";
 }
 
-// Gives every entry a marker of its own and runs `body`: the entries 0..15
-// it changed, as RRGGBB ("-" where unchanged).
-std::string change(const std::function<void(game::Zided&)>& body) {
-  GameProgram g;
-  std::string out;
-  g.run([&](game::Zided& z) {
-    for (int e = 0; e < 16; ++e) z.runtime().PALETTE_RGB(0, e, 7, 3 * e + 1, 9);
-    Rgb before[16];
-    for (int e = 0; e < 16; ++e) before[e] = g.rt().palette_rgb(e);
-    body(z);
-    for (int e = 0; e < 16; ++e) {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "%06X", g.rt().palette_rgb(e));
-      out += (e ? " " : "") + (g.rt().palette_rgb(e) == before[e] ? std::string("-") : hex);
-    }
-  });
-  return out;
-}
-
+// Each set changes its entries (as RRGGBB, "-" where unchanged) and nothing else.
 TEST(Palettes, EachSetChangesItsEntriesAndNothingElse) {
   const std::pair<std::function<void(game::Zided&)>, const char*> cases[] = {
       {[](game::Zided& z) { z.PALET0(); },
@@ -346,7 +276,22 @@ TEST(Palettes, EachSetChangesItsEntriesAndNothingElse) {
       {[](game::Zided& z) { z.PALETM(); },
        "- - - - FF3700 FF5000 FF6900 FF8200 FF9B00 FFB400 FFCD00 FFE600 FFFF00 - - -"},
   };
-  for (const auto& [set, want] : cases) EXPECT_EQ(change(set), want);
+  for (const auto& [set, want] : cases) {
+    GameProgram g;
+    std::string out;
+    g.run([&, set = set](game::Zided& z) {  // every entry a marker of its own first
+      Rgb before[16];
+      for (int e = 0; e < 16; ++e) z.runtime().PALETTE_RGB(0, e, 7, 3 * e + 1, 9);
+      for (int e = 0; e < 16; ++e) before[e] = g.rt().palette_rgb(e);
+      set(z);
+      for (int e = 0; e < 16; ++e) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%06X", g.rt().palette_rgb(e));
+        out += std::string(e ? " " : "") + (g.rt().palette_rgb(e) == before[e] ? "-" : hex);
+      }
+    });
+    EXPECT_EQ(out, want);
+  }
 }
 
 }  // namespace

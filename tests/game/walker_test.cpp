@@ -3,8 +3,7 @@
 // the contact point on a large obstacle; the title animations.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <tuple>
+#include <algorithm>
 #include <vector>
 
 #include "game/walker/aim.h"
@@ -17,23 +16,22 @@ namespace {
 using platform::Rgb;
 using testing_support::GameProgram;
 using testing_support::script_options;
+using V = std::vector<double>;
 
 TEST(Kao, DrawsRadiusNineWhateverWrHeldAndDkaoErasesIt) {
-  for (double before : {3.0, 25.0}) {
-    GameProgram g;
-    g.run([&](game::Zided& z) {
-      z.WX(1) = 200, z.WY(1) = 150, z.WR(1) = before, z.WCOLOR(1) = 13;
-      z.KAO();
-      EXPECT_EQ(z.WR(1), 10) << "WALK_RADIUS copied into WR(1)";
-      const Rgb ring = g.rt().palette_rgb(13);
-      for (int d = 0; d <= 12; ++d) {  // the ring's left and top edges lie 9 from its centre
-        EXPECT_EQ(g.at(200 - d, 150) == ring, d == 9) << d;
-        EXPECT_EQ(g.at(200, 150 + d) == ring, d == 9) << d;
-      }
-      z.DKAO();
-      EXPECT_EQ(testing_support::count(g.rt().backing(), ring), 0) << "DKAO leaves no ring";
-    });
-  }
+  GameProgram g;
+  g.run([&](game::Zided& z) {
+    z.WX(1) = 200, z.WY(1) = 150, z.WR(1) = 25, z.WCOLOR(1) = 13;
+    z.KAO();
+    EXPECT_EQ(z.WR(1), 10) << "WALK_RADIUS copied into WR(1)";
+    const Rgb ring = g.rt().palette_rgb(13);
+    for (int d = 0; d <= 12; ++d) {  // the ring's left and top edges lie 9 from its centre
+      EXPECT_EQ(g.at(200 - d, 150) == ring, d == 9) << d;
+      EXPECT_EQ(g.at(200, 150 + d) == ring, d == 9) << d;
+    }
+    z.DKAO();
+    EXPECT_EQ(testing_support::count(g.rt().backing(), ring), 0) << "DKAO leaves no ring";
+  });
 }
 
 // The three styles at size 40: body 80 x 40, spots at (x - 24, y -/+ 7.27)
@@ -53,20 +51,17 @@ TEST(TryFigure, StylesFillBodyAndSpotsAsDescribed) {
     const Rgb col = r.palette_rgb(5), black = r.palette_rgb(0);
     const Rgb body = c.body_filled ? col : black, spot = c.spots_coloured ? col : black;
     auto e = testing_support::extent(r.backing(), col);
-    EXPECT_EQ((std::vector<int>{e.left, e.width(), e.height()}), (std::vector<int>{260, 80, 40}));
-    EXPECT_EQ(g.at(300, 200), body);
-    EXPECT_EQ(g.at(276, 207), spot) << "upper spot";
-    EXPECT_EQ(g.at(276, 193), spot) << "lower spot";
-    EXPECT_EQ(g.at(276, 200), body) << "between the spots";
-    EXPECT_EQ(g.at(320, 205), body) << "the body's whole round, up to the right";
-    EXPECT_EQ(g.at(282, 209), spot) << "the upper spot's whole round";
-    EXPECT_EQ(g.at(282, 194), spot) << "the lower spot's whole round";
-    // The upper spot's left end at 300 - 0.6 * 40 - 10 = 266.
-    EXPECT_EQ((std::vector<Rgb>{g.at(265, 207), g.at(266, 207), g.at(267, 207)}),
-              (std::vector<Rgb>{body, col, spot}));
-    if (!c.body_filled) {  // the spots' rings
-      EXPECT_GT(testing_support::count_in(r.backing(), col, 272, 291, 284, 300), 10);
-    }
+    const std::vector<int> box = {e.left, e.right, e.bottom - e.top};
+    EXPECT_EQ(box, (std::vector<int>{260, 339, 39})) << "body 80 x 40";
+    // Inside the body, both spots, the spots' whole rounds; the upper spot's
+    // left end at 300 - 0.6 * 40 - 10 = 266.
+    const struct {
+      int x, y;
+      Rgb want;
+    } at[] = {{300, 200, body}, {276, 207, spot}, {276, 193, spot}, {276, 200, body},
+              {320, 205, body}, {282, 209, spot}, {282, 194, spot}, {265, 207, body},
+              {266, 207, col},  {267, 207, spot}};
+    for (const auto& p : at) EXPECT_EQ(g.at(p.x, p.y), p.want) << p.x << "," << p.y;
   }
 }
 
@@ -128,9 +123,9 @@ TEST(Msadd, ShiftsTheRecordsBelowTheLastTryAndSpendsIt) {
     for (int k = 1; k <= 7; ++k) z.TRY_LOG(k) = k;
     z.TRIES_LEFT = 5;
     z.MSADD(-1, 0);
-    std::vector<double> log;
+    V log;
     for (int k = 1; k <= 7; ++k) log.push_back(z.TRY_LOG(k));
-    EXPECT_EQ(log, (std::vector<double>{2, 3, 4, 5, -1, 6, 7}));
+    EXPECT_EQ(log, (V{2, 3, 4, 5, -1, 6, 7}));
   });
 }
 
@@ -139,137 +134,88 @@ void both_buttons_down(GameProgram& g) {
   for (auto b : {platform::MouseButton::Left, platform::MouseButton::Right}) {
     platform::Event e;
     e.type = platform::Event::Type::MouseDown;
-    e.button = b;
-    e.x = 200;
-    e.y = 300;
+    e.button = b, e.x = 200, e.y = 300;
     g.host().push_event(e);
   }
   g.rt().pump_messages();
 }
 
-// Obstacles near the start edge: the start circle (x, 10) overlaps a removed
-// one (1) for 193 <= x <= 207, overlaps 2 at 450 and touches 3 at x = 400.
-void obstacles(game::Zided& z, int nobj) {
-  const double o[3][3] = {{200, 39, 20}, {450, 10, 5}, {400, 40, 20}};
-  for (int k = 1; k <= 3; ++k) z.OX(k) = o[k - 1][0], z.OY(k) = o[k - 1][1], z.OR(k) = o[k - 1][2];
-  z.OGONE(1) = -1;
-  z.NOBJ = nobj;
-}
-
-TEST(Fmvel1, PicksAStartPointOnTheEdgeClearOfWallsAndObstacles) {
+// FMVEL1 picks the start point (x, y) on the edge, clear of walls and of
+// obstacles near it: the start circle (x, 10) overlaps a removed one (1) for
+// 193 <= x <= 207, overlaps 2 at 450 and touches 3 at x = 400. FMVEL2 aims
+// (vx, vy) along the drag, with length 200. Flag -1: the right button.
+TEST(Mouse, PicksAStartPointClearOfWallsAndObstaclesAndAimsAlongTheDrag) {
   const struct {
     const char* script;
+    bool aim;
     int nobj;
     bool both_down;
-    double flag, x;
+    double flag, a, b;
     int beeps;
   } cases[] = {
-      {"click 90 300\n", 0, false, 0, 90, 0},
-      {"click 530 300\n", 0, false, 0, 530, 0},
-      {"click 89 300\nclick 531 300\nclick 300 300\n", 0, false, 0, 300, 2},
-      {"move 100 200\npress left\nmove 250 450\nrelease left\n", 0, false, 0, 250, 0},
-      {"click 207 300\nclick 193 300\nclick 450 300\nclick 400 300\n", 3, false, 0, 400, 3},
-      {"click 208 300\n", 3, false, 0, 208, 0},
-      {"click 450 300\n", 1, false, 0, 450, 0},  // past NOBJ
-      {"click 300 300 right\n", 0, false, -1, -1, 0},
-      {"move 320 300\nrelease left\nrelease right\n", 0, true, 0, 320, 0},
+      {"click 90 300\n", false, 0, false, 0, 90, 10, 0},
+      {"click 530 300\n", false, 0, false, 0, 530, 10, 0},
+      {"click 89 300\nclick 531 300\nclick 300 300\n", false, 0, false, 0, 300, 10, 2},
+      {"move 100 200\npress left\nmove 250 450\nrelease left\n", false, 0, false, 0, 250, 10, 0},
+      {"click 207 300\nclick 193 300\nclick 450 300\nclick 400 300\n", false, 3, false, 0, 400, 10,
+       3},
+      {"click 208 300\n", false, 3, false, 0, 208, 10, 0},
+      {"click 450 300\n", false, 1, false, 0, 450, 10, 0},  // past NOBJ
+      {"click 300 300 right\n", false, 0, false, -1, -1, -1, 0},
+      {"move 320 300\nrelease left\nrelease right\n", false, 0, true, 0, 320, 10, 0},
+      {"drag 100 403 103 399\n", true, 0, false, 0, 120, 160, 0},  // world (100, 100) to (103, 104)
+      {"drag 400 100 100 500\n", true, 0, false, 0, -120, -160, 0},
+      {"click 200 300\ndrag 200 300 190 300\n", true, 0, false, 0, -200, 0, 0},  // click: no aim
+      {"move 250 250\nclick 200 300 right\n", true, 0, false, -1, 7, 8, 0},      // vector kept
+      {"wait 50\nmove 200 310\nrelease left\nrelease right\n", true, 0, true, 0, 0, -200, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.script);
     GameProgram g(script_options(c.script));
-    double flag = 99, x = 0, y = 0;
+    game::Single flag = 99, a = 7, b = 8;
     g.run([&](game::Zided& z) {
       z.DFWALL();
-      obstacles(z, c.nobj);
-      z.WX(1) = z.WY(1) = -1;
+      z.OX(1) = 200, z.OY(1) = 39, z.OR(1) = 20, z.OGONE(1) = -1;
+      z.OX(2) = 450, z.OY(2) = 10, z.OR(2) = 5;
+      z.OX(3) = 400, z.OY(3) = 40, z.OR(3) = 20;
+      z.NOBJ = c.nobj, z.WX(1) = z.WY(1) = -1;
       if (c.both_down) both_buttons_down(g);
-      game::Single f = 99;
-      z.FMVEL1(f);
-      flag = f;
-      x = z.WX(1);
-      y = z.WY(1);
+      if (c.aim) {
+        z.FMVEL2(a, b, flag);
+      } else {
+        z.FMVEL1(flag);
+        a = z.WX(1), b = z.WY(1);
+      }
     });
     EXPECT_EQ(flag, c.flag);
-    EXPECT_EQ(x, c.x);
-    EXPECT_EQ(y, c.flag == 0 ? 10 : -1) << "ten units up the edge, whatever the pointer's height";
+    EXPECT_NEAR(a, c.a, 1e-4);
+    EXPECT_NEAR(b, c.b, 1e-4);
     EXPECT_EQ(g.host().beeps(), c.beeps);
   }
 }
 
-TEST(Fmvel2, AimsAlongTheDragWithLength200) {
-  const struct {
-    const char* script;
-    bool both_down;
-    double flag, vx, vy;
-  } cases[] = {
-      {"drag 100 403 103 399\n", false, 0, 120, 160},  // world (100, 100) to (103, 104)
-      {"drag 400 100 100 500\n", false, 0, -120, -160},
-      {"click 200 300\ndrag 200 300 190 300\n", false, 0, -200, 0},  // the click launched nothing
-      {"move 250 250\nclick 200 300 right\n", false, -1, 7, 8},      // abandoned, vector kept
-      {"wait 50\nmove 200 310\nrelease left\nrelease right\n", true, 0, 0, -200},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.script);
-    GameProgram g(script_options(c.script));
-    double flag = 99, vx = 0, vy = 0;
-    g.run([&](game::Zided& z) {
-      if (c.both_down) both_buttons_down(g);
-      game::Single svx = 7, svy = 8, f = 99;
-      z.FMVEL2(svx, svy, f);
-      flag = f, vx = svx, vy = svy;
-    });
-    EXPECT_EQ(flag, c.flag);
-    EXPECT_FLOAT_EQ(vx, c.vx);
-    EXPECT_FLOAT_EQ(vy, c.vy);
-  }
-}
-
 TEST(LaunchVector, HalfAUnitIsTheShortestAim) {
-  const double cases[][5] = {// dx, dy, launched, vx, vy
-                             {0.5, 0, 1, 200, 0},
+  // dx, dy, launched, vx, vy; -0.3, 0.39 is 0.492 long.
+  const double cases[][5] = {{0.5, 0, 1, 200, 0},
                              {0, -0.5, 1, 0, -200},
                              {0.49, 0, 0, 7, 8},
-                             {-0.3, 0.39, 0, 7, 8},  // length 0.492
+                             {-0.3, 0.39, 0, 7, 8},
                              {0, 0, 0, 7, 8}};
   for (const auto& c : cases) {
     game::Single vx = 7, vy = 8;
     EXPECT_EQ(game::launch_vector(c[0], c[1], vx, vy), c[2] == 1) << c[0] << "," << c[1];
-    EXPECT_EQ((std::vector<double>{vx, vy}), (std::vector<double>{c[3], c[4]}));
+    EXPECT_EQ((V{vx, vy}), (V{c[3], c[4]}));
   }
 }
 
-TEST(Kasoc, PointOnTheRayTowardsTheWalkerAtTheRadiusDifference) {
+TEST(Fzmms, LeavesOnlyTheLargestFigureAndTheTitle) {
   GameProgram g;
-  g.run([&](game::Zided& z) {
-    z.OX(7) = 100, z.OY(7) = 100, z.OR(7) = 35;
-    z.WX(1) = 130, z.WY(1) = 140;
-    // The walker's own radius counts, not WALK_RADIUS: 100 + (0.6, 0.8) * (35 - r).
-    for (auto [r, x, y] : {std::tuple{10.0, 115.0, 120.0}, {5.0, 118.0, 124.0}}) {
-      z.WR(1) = r;
-      game::Single cx, cy;
-      z.KASOC(1, 7, cx, cy);
-      EXPECT_FLOAT_EQ(cx, x) << r;
-      EXPECT_FLOAT_EQ(cy, y) << r;
-    }
-  });
-}
-
-TEST(Fzmms, GrowsFromTheSmallestFigureAndLeavesOnlyTheLastAndTheTitle) {
-  GameProgram g(testing_support::script_options("wait 5\ntext first\nwait 2000\n"));
-  bool seen = false;
-  testing_support::OnText first(g, [&](const std::string&) {
-    seen = true;
-    auto e = testing_support::extent(g.rt().backing(), g.rt().palette_rgb(15));
-    EXPECT_EQ((std::vector<int>{e.left, e.width(), e.height()}), (std::vector<int>{286, 28, 14}))
-        << "size 14 first: body 28 x 14";
-  });
   std::uint32_t took = 0;
   g.run([&](game::Zided& z) {
     took = g.host().now();
     z.FZMMS(z.TITLE_COLOR, "Peakwend");
     took = g.host().now() - took;
   });
-  EXPECT_TRUE(seen);
   platform::Surface last =
       testing_support::reference_picture([](game::Zided& z) { z.MOSX2(15, 300, 240, 70); });
   EXPECT_EQ(testing_support::differing(g.rt().backing(), last), 0)
@@ -285,37 +231,28 @@ TEST(Fzmms, GrowsFromTheSmallestFigureAndLeavesOnlyTheLastAndTheTitle) {
 // the second rotation set; afterwards the basic palette is back.
 TEST(Demos, FiguresRunThroughColourNumbersOneToSevenAndThePaletteIsRestored) {
   GameProgram g, fresh;
-  platform::Rgb after[16] = {}, colour[8] = {};
+  fresh.run([](game::Zided&) {});
+  std::vector<Rgb> colour(8);  // of colour numbers 1..7
   std::uint32_t took = 0;
   g.run([&](game::Zided& z) {
     took = g.host().now();
     z.DEMOS();
     took = g.host().now() - took;
-    for (int e = 0; e < 16; ++e) after[e] = g.rt().palette_rgb(e);
+    for (int e = 0; e < 16; ++e) EXPECT_EQ(g.rt().palette_rgb(e), fresh.rt().palette_rgb(e)) << e;
     z.PALET1(2);
     for (int n = 1; n <= 7; ++n) colour[n] = g.rt().palette_rgb(rt::CINT(z.COLMAP(n)));
   });
-  // The colour number whose colour is at world (x, y); 0 when none.
-  auto number = [&](int x, int y) {
-    for (int n = 1; n <= 7; ++n) {
-      if (colour[n] == g.at(x, y)) return n;
-    }
-    return 0;
-  };
-  for (int a = 1; a <= 7; ++a) {
-    for (int b = a + 1; b <= 7; ++b) ASSERT_NE(colour[a], colour[b]) << "told apart";
+  // k = 0 at the right of the ring, k = 22 at -176 degrees below the middle,
+  // k = 44 (the last) just above k = 0; the middle stays empty. Figure 11 is
+  // centred at about (303.8, 130.1): its body ends near x = 324, figure 10
+  // (colour 4) shows beyond it.
+  const int at[][3] = {{410, 240, 1}, {190, 232, 2}, {409, 255, 3},
+                       {300, 240, 0}, {321, 130, 5}, {327, 131, 4}};
+  for (const auto& p : at) {
+    const auto n = std::find(colour.begin() + 1, colour.end(), g.at(p[0], p[1])) - colour.begin();
+    EXPECT_EQ(n % 8, p[2]) << p[0] << "," << p[1];
   }
-  EXPECT_EQ(number(410, 240), 1) << "k = 0 at the right of the ring";
-  EXPECT_EQ(number(190, 232), 2) << "k = 22 at -176 degrees, below the middle";
-  EXPECT_EQ(number(409, 255), 3) << "k = 44, the last, just above k = 0";
-  EXPECT_EQ(number(300, 240), 0) << "the middle stays empty";
-  // Figure 11 is centred at about (303.8, 130.1), so its body ends near
-  // x = 324; figure 10 (colour 4) shows beyond it.
-  EXPECT_EQ(number(321, 130), 5);
-  EXPECT_EQ(number(327, 131), 4);
   EXPECT_EQ(took, 3u * 45 * (5 + 2)) << "three passes of 45 figures, DEMO_DELAY each";
-  fresh.run([](game::Zided&) {});
-  for (int e = 0; e < 16; ++e) EXPECT_EQ(after[e], fresh.rt().palette_rgb(e)) << "entry " << e;
 }
 
 }  // namespace

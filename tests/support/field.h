@@ -27,28 +27,30 @@ struct Walker {
 // The walls as the start-up sets them (restitution 1).
 inline void standard_walls(game::Zided& z) {
   z.DFWALL();
-  for (int k = 1; k <= 4; ++k) {
-    z.WALL_E(k) = 1;
-    z.WALL_ATTR(k) = 2;
+  for (int k = 1; k <= 4; ++k) z.WALL_E(k) = 1, z.WALL_ATTR(k) = 2;
+}
+
+// The obstacles given (numbered as given), every other one removed.
+inline void place(game::Zided& z, const std::map<int, Circle>& obstacles) {
+  z.NOBJ = 100;
+  for (int j = 1; j <= 100; ++j) z.OGONE(j) = -1;
+  for (const auto& [j, c] : obstacles) {
+    z.OX(j) = c.x, z.OY(j) = c.y, z.OR(j) = c.r, z.OT(j) = c.kind;
+    z.OCOEF(j) = c.coef, z.OGONE(j) = c.gone;
   }
 }
 
 class Field {
  public:
-  // Walker 1 drawn at `w` among the obstacles given (numbered as given;
-  // every other one removed); `body` runs in the program, by default one step.
+  // Walker 1 drawn at `w` among the obstacles given; `body` runs in the
+  // program, by default one step.
   Field(
       const Walker& w, const std::map<int, Circle>& obstacles,
       const std::function<void(Field&)>& body = [](Field& f) { f.step(); }) {
     g.run([&](game::Zided& z) {
       standard_walls(z);
       z.MOPEN();
-      z.NOBJ = 100;
-      for (int j = 1; j <= 100; ++j) z.OGONE(j) = -1;
-      for (const auto& [j, c] : obstacles) {
-        z.OX(j) = c.x, z.OY(j) = c.y, z.OR(j) = c.r, z.OT(j) = c.kind;
-        z.OCOEF(j) = c.coef, z.OGONE(j) = c.gone;
-      }
+      place(z, obstacles);
       z.WR(1) = z.WALK_RADIUS;
       z.WX(1) = w.x, z.WY(1) = w.y, z.WVX(1) = w.vx, z.WVY(1) = w.vy, z.WACTIVE(1) = w.active;
       z.KAO();

@@ -20,13 +20,6 @@ inline platform::HostOptions script_options(std::string_view text) {
   return o;
 }
 
-// A host whose clock starts at `t`, with an input script when one is given.
-inline platform::HostOptions at_time(const platform::LocalTime& t, std::string_view script = {}) {
-  platform::HostOptions o = script.empty() ? platform::HostOptions{} : script_options(script);
-  o.start_time = t;
-  return o;
-}
-
 class GameProgram {
  public:
   explicit GameProgram(platform::HostOptions options = {})
@@ -60,10 +53,9 @@ class GameProgram {
     return program_.run([&](rt::Runtime&) { game_.main_program(); });
   }
 
-  // The grid row as UTF-8.
+  // The grid row as UTF-8; whether `text` stands on it from column `c` (all
+  // cells before it single-width).
   std::string row(int r) { return platform::sjis_to_utf8(rt().text_row(r)); }
-  // Whether `text` (UTF-8) stands on row `r` from column `c` (all cells
-  // before it single-width).
   bool shows(int r, int c, std::string_view text) {
     return row(r).compare(c, text.size(), text) == 0;
   }
@@ -97,11 +89,8 @@ class OnText : public app::ScriptHooks {
 // a game starts.
 inline void use_stored_layout(game::Zided& z) {
   for (int j = 1; j <= 100; ++j) {
-    z.OX(j) = z.SAVED_OX(j, 1);
-    z.OY(j) = z.SAVED_OY(j, 1);
-    z.OR(j) = z.SAVED_OR(j, 1);
-    z.OT(j) = z.SAVED_OT(j, 1);
-    z.OGONE(j) = 0;
+    z.OX(j) = z.SAVED_OX(j, 1), z.OY(j) = z.SAVED_OY(j, 1), z.OR(j) = z.SAVED_OR(j, 1);
+    z.OT(j) = z.SAVED_OT(j, 1), z.OGONE(j) = 0;
   }
 }
 

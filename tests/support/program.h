@@ -19,8 +19,6 @@ std::string test_form();
 class Program {
  public:
   explicit Program(platform::HostOptions options = {});
-  // On a host of the test's own (a HeadlessHost with some behaviour changed).
-  explicit Program(std::unique_ptr<platform::HeadlessHost> host);
   ~Program();
 
   platform::HeadlessHost& host() { return *host_; }
@@ -29,8 +27,8 @@ class Program {
 
   // Runs `body` as the main program; returns the exit code.
   int run(const std::function<void(rt::Runtime&)>& body);
-  // Runs `body` with the window open and the frame's error handling off:
-  // errors propagate to the caller (for testing single statements).
+  // Opens the window with the frame's error handling off: errors propagate
+  // to the caller (for testing single statements).
   void start();
 
  private:
