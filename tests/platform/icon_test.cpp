@@ -9,6 +9,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "tests/support/pixels.h"
+
 namespace platform {
 namespace {
 
@@ -38,6 +40,9 @@ TEST(WalkIcon, TheTryFigureInWhiteOnARoundedGreenSquare) {
         transparent += icon.alpha[static_cast<std::size_t>(y * size + x)] == 0;
       }
     }
+    const auto body = testing_support::extent(icon.pixels, rgb(255, 255, 255));
+    EXPECT_NEAR(body.width(), 0.9 * size, 1) << size;
+    EXPECT_NEAR(body.height(), 0.45 * size, 1) << size;
     // Each corner of radius size / 6 cuts away a square less a quarter disc.
     const double cut = (4 - std::numbers::pi) * size * size / 36.0;
     EXPECT_NEAR(transparent, cut, 0.1 * cut + 4) << size;

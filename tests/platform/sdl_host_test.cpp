@@ -7,11 +7,17 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
 
 #include "tests/support/env.h"
 
 namespace platform {
 namespace {
+
+namespace fs = std::filesystem;
 
 struct Sink : EventSink {
   void on_event(const Event& e) override { got.push_back(e); }
@@ -68,6 +74,67 @@ TEST(SdlHost, PointerPositionsArePicturePixels) {
   std::vector<std::tuple<T, int, int, MouseButton>> got;
   for (const Event& e : sink.got) got.emplace_back(e.type, e.x, e.y, e.button);
   EXPECT_EQ(got, want);
+}
+
+TEST(SdlHost, ScreenshotsGoToTheFirstPicturesFolderThatIsThere) {
+  const fs::path home = fs::path(::testing::TempDir()) / ("pictures-" + std::to_string(getpid()));
+  for (const char* d : {".config", "Pictures", "Shots", "Mine"}) fs::create_directories(home / d);
+  const std::string h = home.string(), mine = "XDG_PICTURES_DIR=\"" + h + "/Mine\"\n";
+  testing_support::ScopedEnv env_home("HOME", h.c_str());
+  const struct {
+    const char* xdg;
+    std::string user_dirs, want;
+  } cases[] = {{"/proc", mine, "/proc"},
+               {"Shots", "", h + "/Pictures"},
+               {"/nonexistent", "XDG_PICTURES_DIR=\"$HOME/Shots\"\n", h + "/Shots"},
+               {nullptr, "# XDG_PICTURES_DIR=\"$HOME/Shots\"\n" + mine, h + "/Mine"},
+               {nullptr, mine + "XDG_PICTURES_DIR=\"$HOME/Shots\"\n", h + "/Shots"},
+               {"", "XDG_PICTURES_DIR=\"$HOME/Gone\"\nXDG_MUSIC_DIR=\"$HOME/Shots\"\n",
+                h + "/Pictures"}};
+  for (const auto& c : cases) {
+    testing_support::ScopedEnv xdg("XDG_PICTURES_DIR", c.xdg);
+    std::ofstream(home / ".config" / "user-dirs.dirs") << c.user_dirs;
+    EXPECT_EQ(pictures_dir(), c.want) << c.user_dirs;
+  }
+  fs::remove_all(home / "Pictures");
+  EXPECT_EQ(pictures_dir(), ".");
+  fs::remove_all(home);
+}
+
+// F12 saves what the window shows and says where, or why it could not.
+TEST(SdlHost, F12SavesAScreenshotOrSaysWhyNot) {
+  testing_support::ScopedEnv video("SDL_VIDEODRIVER", "offscreen");
+  const std::string dir = ::testing::TempDir() + "shots-" + std::to_string(getpid());
+  fs::create_directories(dir);
+  for (const std::string& pictures : {dir, std::string("/proc")}) {
+    testing_support::ScopedEnv xdg("XDG_PICTURES_DIR", pictures.c_str());
+    SdlHost host;
+    std::string error;
+    ASSERT_TRUE(host.create_window({"Peakwend/T", 64, 32}, &error)) << error;
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = SDLK_F12;
+    SDL_PushEvent(&e);
+    e.type = SDL_MOUSEMOTION;  // handled after the key: the screenshot is done
+    SDL_PushEvent(&e);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    Sink sink;
+    for (int i = 0; i < 5000 && sink.got.empty() && host.pump(sink); ++i) host.input_idle();
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(sink.got.size(), 1u);
+    const std::string start = pictures + "/peakwend-";
+    if (pictures == dir) {
+      ASSERT_EQ(out.rfind("screenshot: " + start, 0), 0u) << out;
+      Surface shot;
+      ASSERT_TRUE(load_png(out.substr(12, out.size() - 13), &shot, &error)) << error;
+      EXPECT_EQ(shot, Surface(64, 32));
+    } else {
+      EXPECT_EQ(err.rfind("peakwend: cannot write " + start, 0), 0u) << err;
+    }
+  }
+  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // Drawing primitives against the drawing rules: end points and corners
-// included, ellipses inscribed in a box with exclusive right and bottom
-// edges, outlines that close, raster operations and blocks.
+// included, ellipses inscribed in a box with exclusive right and bottom edges.
 #include "platform/surface.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 #include "tests/support/pixels.h"
 
@@ -127,6 +127,34 @@ TEST(SurfaceEllipse, FillAndOutlineFollowThePixelCentreRule) {
       ASSERT_EQ(inside.get(x, y), in && !edge ? kFill : 0) << box.left << " " << x << "," << y;
     }
   }
+}
+
+// Pies and arcs keep the pixels whose angle from the centre is in their range,
+// ends included; the centre pixel counts as angle 0. An empty box draws nothing.
+TEST(SurfaceEllipse, PiesAndArcsKeepThePixelsWithinTheirAngles) {
+  constexpr double kPi = std::numbers::pi;
+  const PixelBox box{20, 22, 61, 59};  // odd sizes: pixel (40, 40) is at the centre
+  const struct {
+    double start, end;
+    bool (*kept)(int x, int y);
+  } cases[] = {{0, kPi, [](int, int y) { return y <= 40; }},
+               {kPi, 2 * kPi, [](int, int y) { return y >= 40; }},
+               {kPi / 2, kPi, [](int x, int y) { return x <= 40 && y <= 40 && x + y < 80; }}};
+  for (const auto& c : cases) {
+    Surface pie(80, 80), arc(80, 80);
+    pie.draw_pie(box, c.start, c.end, Pen{kInk, PenStyle::Null, Rop::Copy}, true, kFill);
+    arc.draw_arc(box, c.start, c.end, kSolid);
+    for (int i = 0; i < 80 * 80; ++i) {
+      int x = i % 80, y = i / 80;
+      bool kept = c.kept(x, y), edge = on_outline(box, x, y);
+      ASSERT_EQ(pie.get(x, y), kept && in_ellipse(box, x, y) && !edge ? kFill : 0) << c.start << x;
+      ASSERT_EQ(arc.get(x, y), kept && edge ? kInk : 0) << c.start << " " << x << "," << y;
+    }
+  }
+  Surface blank(20, 20);
+  for (PixelBox empty : {PixelBox{2, 2, 2, 9}, PixelBox{2, 2, 8, 2}})
+    blank.draw_pie(empty, 0, kPi, kSolid, true, kFill);
+  EXPECT_EQ(blank, Surface(20, 20));
 }
 
 // Outlines of radius R, R-1, ..., 1 around one centre leave the disc of

@@ -1,12 +1,14 @@
 // The sound level: the keys that set it, its gain and the ramp to it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 #include <vector>
 
 #include "platform/sound_keys.h"
 #include "platform/synth.h"
+#include "tests/support/env.h"
 
 namespace platform {
 namespace {
@@ -108,6 +110,22 @@ TEST(Synth, MutingSilencesASoundingNoteWithoutEndingIt) {
   volume->set_muted(false);
   peak();
   EXPECT_GT(peak(), loud / 4) << "the note sounds on";
+}
+
+TEST(Synth, BeepsUnlessMuted) {
+  testing_support::ScopedEnv audio("SDL_AUDIODRIVER", "dummy");
+  for (bool muted : {false, true}) {
+    auto volume = std::make_shared<Volume>();
+    volume->set_muted(muted);
+    std::string why;
+    auto midi = SynthMidi::open("/usr/share/sounds/sf2/TimGM6mb.sf2", &why, 256, volume);
+    ASSERT_TRUE(midi) << why;
+    EXPECT_TRUE(midi->beep());
+    midi->audio().close();  // what is left of the tone stays to be mixed
+    std::vector<float> buf(2 * 1000);
+    midi->audio().mix_beep(buf.data(), 1000);
+    EXPECT_EQ(std::ranges::count(buf, 0.0f) < 1000, !muted) << muted;
+  }
 }
 
 }  // namespace
