@@ -1,5 +1,5 @@
 // The clocks: the headless host's virtual clock, the program's local time
-// moving with it, the system's local time; and a script driving the host.
+// moving with it, and the system's local time.
 #include "platform/headless_host.h"
 
 #include <gtest/gtest.h>
@@ -47,40 +47,14 @@ TEST(HostClock, TheSystemsLocalTimeIsTheCalendarTimeNow) {
     auto t = floor<seconds>(system_clock::now());
     year_month_day d{floor<days>(t)};
     hh_mm_ss hms{t - floor<days>(t)};
-    return parts({static_cast<int>(d.year()), static_cast<int>(static_cast<unsigned>(d.month())),
-                  static_cast<int>(static_cast<unsigned>(d.day())),
-                  static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()),
-                  static_cast<int>(hms.seconds().count())});
+    return std::tuple(static_cast<int>(d.year()), static_cast<int>(unsigned{d.month()}),
+                      static_cast<int>(unsigned{d.day()}), static_cast<int>(hms.hours().count()),
+                      static_cast<int>(hms.minutes().count()),
+                      static_cast<int>(hms.seconds().count()));
   };
   auto before = now();
   auto got = parts(system_local_time());
   EXPECT_TRUE(got == before || got == now());
-}
-
-struct Sink : EventSink {
-  void on_event(const Event& e) override { types.push_back(e.type); }
-  std::vector<Event::Type> types;
-};
-
-TEST(HeadlessHost, AScriptDrivesItUntilItSaysStop) {
-  const std::string path = ::testing::TempDir() + "headless-host-shot.png";
-  HostOptions o;
-  std::string err;
-  o.script = parse_script("wait 40\nshot " + path + "\nexpect 0 0 x\nclose\n", &err);
-  HeadlessHost h(o);
-  EXPECT_FALSE(h.create_window({"T", 0, 504}, &err));
-  ASSERT_TRUE(h.create_window({"T", 64, 32}, &err)) << err;
-  h.picture().set(3, 4, rgb(0x12, 0x34, 0x56));
-  Sink s;
-  int pumps = 0;
-  while (h.pump(s) && pumps < 100) ++pumps, h.millis();
-  EXPECT_EQ(pumps, 40) << "one millisecond a pump";
-  EXPECT_EQ(h.quit_code(), 1) << "the expect has no program to look into";
-  EXPECT_FALSE(h.pump(s)) << "stopped for good";
-  Surface back;
-  ASSERT_TRUE(load_png(path, &back, &err)) << err;
-  EXPECT_EQ(back, h.picture());
-  std::remove(path.c_str());
 }
 
 }  // namespace
