@@ -46,37 +46,29 @@ TEST(WalkIcon, TheTryFigureInWhiteOnARoundedGreenSquare) {
     // Each corner of radius size / 6 cuts away a square less a quarter disc.
     const double cut = (4 - std::numbers::pi) * size * size / 36.0;
     EXPECT_NEAR(transparent, cut, 0.1 * cut + 4) << size;
-    for (int i : {0, size - 1, size * size - size, size * size - 1})
-      EXPECT_EQ(icon.alpha[i], 0) << i;
-    for (int i : {size / 2, size * (size / 2), size * (size / 2 + 1) - 1})
-      EXPECT_EQ(icon.alpha[i], 255) << i;
+    for (int i : {0, size - 1, size * size - size, size * size - 1, size / 2, size * size / 2})
+      EXPECT_EQ(icon.alpha[i], i == size / 2 || i == size * size / 2 ? 255 : 0) << i;
   }
 }
 
+// Each channel in its place, alpha included; alpha of the wrong size or a
+// place that cannot be written is refused.
 TEST(WalkIcon, ThePngWithTransparencyKeepsEveryChannel) {
-  Icon icon = walk_icon(64);
-  icon.pixels.set(5, 9, rgb(0x12, 0x34, 0x56));
-  icon.alpha[9 * 64 + 5] = 0x78;
+  Surface picture(2, 1, rgb(0x12, 0x34, 0x56));
+  picture.set(1, 0, rgb(0x9A, 0xBC, 0xDE));
   const std::string path = ::testing::TempDir() + "walk-icon-test.png";
   std::string error;
-  ASSERT_TRUE(save_png_rgba(icon.pixels, icon.alpha, path, &error)) << error;
+  ASSERT_TRUE(save_png_rgba(picture, {0x78, 0xFF}, path, &error)) << error;
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
   ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str())) << image.message;
-  EXPECT_TRUE(image.width == 64 && image.height == 64 && (image.format & PNG_FORMAT_FLAG_ALPHA));
   image.format = PNG_FORMAT_RGBA;
   std::vector<png_byte> rgba(PNG_IMAGE_SIZE(image));
   ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) << image.message;
   std::remove(path.c_str());
-  for (std::size_t i = 0; i < icon.alpha.size(); ++i) {
-    Rgb c = icon.pixels.pixels()[i];
-    ASSERT_EQ(rgb(rgba[4 * i], rgba[4 * i + 1], rgba[4 * i + 2]), c) << i;
-    ASSERT_EQ(rgba[4 * i + 3], icon.alpha[i]) << i;
-  }
-  icon.alpha.pop_back();
-  EXPECT_FALSE(save_png_rgba(icon.pixels, icon.alpha, path, &error)) << "alpha of the wrong size";
-  EXPECT_FALSE(
-      save_png_rgba(walk_icon(16).pixels, walk_icon(16).alpha, "/nonexistent/x.png", &error));
+  EXPECT_EQ(rgba, (std::vector<png_byte>{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xFF}));
+  EXPECT_FALSE(save_png_rgba(picture, {0x78}, path, &error)) << "alpha of the wrong size";
+  EXPECT_FALSE(save_png_rgba(picture, {0x78, 0xFF}, "/nonexistent/x.png", &error));
   EXPECT_NE(error.find("/nonexistent/x.png"), std::string::npos) << error;
 }
 

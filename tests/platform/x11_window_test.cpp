@@ -17,36 +17,33 @@ int before(Display*, XErrorEvent*) {
 }
 
 TEST(X11Errors, OwnWindowErrorsMeanItIsGoneUnlessWeEndItQueriesMayFail) {
-  const struct {
-    bool ending;
-    unsigned long id;
-    unsigned char code, request;
-    bool passed, gone;
-  } cases[] = {{false, 42, BadWindow, X_ChangeProperty, false, true},
-               {false, 42, BadDrawable, X_PutImage, false, true},
-               {true, 42, BadWindow, X_ChangeProperty, false, false},
-               {false, 42, BadMatch, X_ChangeProperty, true, false},
-               {false, 7, BadWindow, X_GetGeometry, false, false},
-               {false, 7, BadDrawable, X_TranslateCoords, false, false},
-               {false, 7, BadWindow, X_ChangeProperty, true, false},
-               {false, 7, BadAccess, X_GetProperty, true, false}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(static_cast<int>(c.code) * 1000 + c.request);
+  // Ours ending, the window, error, request; passed on, ours gone.
+  const std::tuple<bool, XID, unsigned char, unsigned char, bool, bool> cases[] = {
+      {false, 42, BadWindow, X_ChangeProperty, false, true},
+      {false, 42, BadDrawable, X_PutImage, false, true},
+      {true, 42, BadWindow, X_ChangeProperty, false, false},
+      {false, 42, BadMatch, X_ChangeProperty, true, false},
+      {false, 7, BadWindow, X_GetGeometry, false, false},
+      {false, 7, BadDrawable, X_TranslateCoords, false, false},
+      {false, 7, BadWindow, X_ChangeProperty, true, false},
+      {false, 7, BadAccess, X_GetProperty, true, false}};
+  for (auto [ending, id, code, request, passed, gone] : cases) {
+    SCOPED_TRACE(std::to_string(id) + " " + std::to_string(code) + " " + std::to_string(request));
     XSetErrorHandler(before);
     watch_errors();
     const XErrorHandler handler = XSetErrorHandler(before);
     set_own_window(42);
-    if (c.ending) own_window_ending();
+    if (ending) own_window_ending();
     XErrorEvent e{};
-    e.resourceid = c.id;
-    e.error_code = c.code;
-    e.request_code = c.request;
+    e.resourceid = id;
+    e.error_code = code;
+    e.request_code = request;
     passed_on = 0;
     handler(nullptr, &e);
-    EXPECT_EQ(std::pair(passed_on == 1, is_own_window_gone()), std::pair(c.passed, c.gone));
-    e.error_code = BadAccess;  // passed over once gone, and on our own window while we end it
+    EXPECT_EQ(std::pair(passed_on == 1, is_own_window_gone()), std::pair(passed, gone));
+    e.error_code = BadAccess;  // passed over once gone, and on ours while we end it
     handler(nullptr, &e);
-    EXPECT_EQ(passed_on, c.passed + !(c.gone || (c.ending && c.id == 42)));
+    EXPECT_EQ(passed_on, passed + !(gone || (ending && id == 42)));
     stop_watching_errors();
   }
   XSetErrorHandler(nullptr);
