@@ -19,7 +19,7 @@ auto parts(const LocalTime& t) {
   return std::tuple(t.year, t.month, t.day, t.hour, t.minute, t.second);
 }
 
-TEST(HostClock, TheVirtualClockMovesAsTheProgramReadsItOrWaits) {
+TEST(HostClock, TheVirtualClockMovesAsTheProgramReadsItOrWaitsByTheCalendar) {
   HostOptions o;
   o.start_time = LocalTime{2017, 3, 5, 23, 59, 58};
   HeadlessHost h(o);
@@ -31,9 +31,6 @@ TEST(HostClock, TheVirtualClockMovesAsTheProgramReadsItOrWaits) {
   EXPECT_EQ(parts(h.local_time()), parts({2017, 3, 5, 23, 59, 59})) << "1999 ms";
   h.advance(1);
   EXPECT_EQ(parts(h.local_time()), parts({2017, 3, 6, 0, 0, 0}));
-}
-
-TEST(HostClock, AddingMillisecondsKeepsToTheCalendar) {
   const std::tuple<LocalTime, std::uint64_t, LocalTime> cases[] = {
       {{2016, 2, 28, 23, 59, 59}, 1000, {2016, 2, 29, 0, 0, 0}},
       {{2017, 2, 28, 23, 59, 59}, 1999, {2017, 3, 1, 0, 0, 0}},
@@ -116,9 +113,6 @@ TEST(ClockPacer, AWaitSleepsYetEndsOnTheSameMillisecondAsABusyPoll) {
     EXPECT_EQ(std::pair(next.front(), next.back()), std::pair(slept.back(), slept.back() + 2));
     EXPECT_GT(paced.sleeps, sleeps);
   }
-}
-
-TEST(ClockPacer, InputCutsASleepShortAndActivityStartsTheCountAgain) {
   FakeClock clock{microseconds(5'000)};
   ClockPacer pacer;
   EXPECT_EQ(std::pair(clock.read(pacer), clock.read(pacer)), std::pair(5u, 5u));

@@ -49,7 +49,7 @@ TEST(ScriptParse, CommandsTheirArgumentsAndLines) {
   EXPECT_EQ(std::tuple(cmds[0].line, cmds[1].line, cmds[2].line), std::tuple(3, 5, 6));
 }
 
-TEST(ScriptParse, ABadLineIsRefusedWithItsNumberAndWhy) {
+TEST(ScriptParse, ABadLineIsRefusedWithItsNumberAndWhyKeyNames) {
   const std::pair<std::string, std::vector<const char*>> cases[] = {
       {"unknown command", {"jump 3", "Wait 1"}},
       {"expected: wait MS", {"wait", "wait -5", "wait 5 6", "wait 99999999999"}},
@@ -76,17 +76,14 @@ TEST(ScriptParse, ABadLineIsRefusedWithItsNumberAndWhy) {
       EXPECT_EQ(error, "line 3: " + why + ": " + line);
     }
   }
-}
-
-// Named keys, one character, Ctrl with a letter; nothing else.
-TEST(ScriptParse, KeyNames) {
-  const std::tuple<const char*, Key, char32_t, bool> cases[] = {
+  // Named keys, one character, Ctrl with a letter; nothing else.
+  const std::tuple<const char*, Key, char32_t, bool> keys[] = {
       {"Enter", Key::Enter, 0, false},   {"Esc", Key::Escape, 0, false},
       {"F12", Key::F12, 0, false},       {"a", Key::Char, U'a', false},
       {"Z", Key::Char, U'Z', false},     {"!", Key::Char, U'!', false},
       {"~", Key::Char, U'~', false},     {"é", Key::Char, U'é', false},
       {"Ctrl+C", Key::Char, U'c', true}, {"Ctrl+z", Key::Char, U'z', true}};
-  for (auto [name, key, ch, ctrl] : cases) {
+  for (auto [name, key, ch, ctrl] : keys) {
     ScriptCommand cmd;
     EXPECT_TRUE(parse_key_name(name, &cmd)) << name;
     EXPECT_EQ(std::tuple(cmd.key, cmd.ch, cmd.ctrl), std::tuple(key, ch, ctrl)) << name;
@@ -132,11 +129,8 @@ TEST(ScriptRunner, HandsOutAGroupEachTimeTheProgramHasLooked) {
   run("wait 100\nidle\nclose\n",
       {{1000, true, {}}, {1099, false, {}}, {1100, false, {}}, {1101, true, {"close"}}});
   run("wait 10\n", {{0xFFFFFFFAu, false, {}}, {3, false, {}}, {4, false, {"close"}}});  // wraps
-}
-
-// A command that cannot be done stops the program with code 1 (those that
-// look into the program are the e2e scripts' part).
-TEST(ScriptRunner, ACommandThatCannotBeDoneStopsWithCodeOne) {
+  // A command that cannot be done stops the program with code 1 (those that look into the program
+  // are the e2e scripts' part).
   EXPECT_EQ(run("text a.txt\nidle\n", {{0, true, {}}}).failure_code(), 1) << "no program to ask";
   EXPECT_EQ(run("shot /nonexistent-dir/x.png\nidle\n", {{0, true, {}}}).failure_code(), 1);
   EXPECT_EQ(run("idle\n", {{0, true, {}}}).failure_code(), std::nullopt);

@@ -46,7 +46,7 @@ TEST(SoundKeys, StepByTenWithinTheRangeMuteAndSaySo) {
   }
 }
 
-TEST(Volume, GainIsTheSquareOfTheLevelOverTheDefaultAndZeroWhenMuted) {
+TEST(Volume, GainIsTheSquareOfTheLevelOverTheDefaultZeroWhenMutedAndRamps) {
   for (auto [percent, gain] :
        {std::pair{0, 0.0f}, {40, 0.25f}, {80, 1.0f}, {100, 1.5625f}, {150, 1.5625f}, {-5, 0.0f}}) {
     Volume v(percent);
@@ -54,9 +54,7 @@ TEST(Volume, GainIsTheSquareOfTheLevelOverTheDefaultAndZeroWhenMuted) {
     v.set_muted(true);
     EXPECT_EQ(v.gain(), 0.0f);
   }
-}
-
-TEST(GainRamp, MovesToANewGainInAStraightLineOverFiveMilliseconds) {
+  // A new gain comes in a straight line over five milliseconds.
   GainRamp ramp(48000);  // 240 frames
   std::vector<float> buf(2 * 400, 1.0f);
   ramp.apply(buf.data(), 100, 1.0f);
@@ -109,7 +107,8 @@ TEST(Synth, BeepsUnlessMuted) {
   }
 }
 
-TEST(MidiChoice, TheNamedSoundfontOrTheFirstUsableOneElseAReason) {
+// The named soundfont or the first usable one, else a reason.
+TEST(Midi, TheDeviceTheOptionsChooseTheRecorderAndTheLazyDevice) {
   const std::string gm = "/usr/share/sounds/sf2/TimGM6mb.sf2", missing = "/nonexistent/x.sf2",
                     junk = ::testing::TempDir() + "junk.sf2";
   std::ofstream(junk) << "RIFF0000WAVEfmt ";
@@ -134,9 +133,7 @@ TEST(MidiChoice, TheNamedSoundfontOrTheFirstUsableOneElseAReason) {
   EXPECT_EQ(open_midi({MidiMode::Auto, std::nullopt, true, {}}, &why)->describe(), "recorder");
   EXPECT_EQ(open_midi({MidiMode::None, gm, false, {}}, &why)->device_count(), 0);
   EXPECT_EQ(open_midi({MidiMode::Recorder, std::nullopt, false, {}}, &why)->device_count(), 1);
-}
-
-TEST(MidiDevices, TheRecorderKeepsTheLatestAndTheLazyDeviceOpensOnFirstUse) {
+  // The recorder keeps the latest messages; the lazy device opens on first use.
   MidiRecorder r;
   for (std::uint32_t i = 0; i < 10000; ++i) r.send(i);
   EXPECT_EQ(r.total(), 10000u);
@@ -144,7 +141,6 @@ TEST(MidiDevices, TheRecorderKeepsTheLatestAndTheLazyDeviceOpensOnFirstUse) {
   EXPECT_LE(r.messages().size(), MidiRecorder::kKeep);
   for (std::size_t i = 0; i < r.messages().size(); ++i)
     ASSERT_EQ(r.messages()[i], 10000u - r.messages().size() + i);
-
   int opened = 0;
   auto recorder = std::make_shared<MidiRecorder>();
   LazyMidi lazy([&] { return ++opened, recorder; });
@@ -158,61 +154,58 @@ TEST(MidiDevices, TheRecorderKeepsTheLatestAndTheLazyDeviceOpensOnFirstUse) {
   nothing.send(0x7F3C90);
   EXPECT_EQ(std::tuple(nothing.device_count(), nothing.beep(), nothing.describe()),
             std::tuple(0, false, "none"));
-}
 
-struct Winmm : ::testing::Test {
-  std::shared_ptr<MidiRecorder> rec = std::make_shared<MidiRecorder>();
-  HeadlessHost host{[this] {
-    HostOptions o;
-    o.midi = rec;
-    return o;
-  }()};
-  SystemLibraries libs{host};
-  LibraryHandle lib = libs.load("winmm");
+  struct Winmm : ::testing::Test {
+    std::shared_ptr<MidiRecorder> rec = std::make_shared<MidiRecorder>();
+    HeadlessHost host{[this] {
+      HostOptions o;
+      o.midi = rec;
+      return o;
+    }()};
+    SystemLibraries libs{host};
+    LibraryHandle lib = libs.load("winmm");
 
-  std::uint32_t call(std::string_view fn, std::initializer_list<CallArg> args) {
-    return libs.call(libs.find(lib, fn), std::span(args.begin(), args.size())).value_or(99);
+    std::uint32_t call(std::string_view fn, std::initializer_list<CallArg> args) {
+      return libs.call(libs.find(lib, fn), std::span(args.begin(), args.size())).value_or(99);
+    }
+    std::uint32_t open(std::int32_t* h, std::uint32_t device = 0, std::uint32_t flags = 0) {
+      return call("midiOutOpen", {{0, h}, {device}, {}, {}, {flags}});
+    }
+  };
+
+  TEST_F(Winmm, ReferencesTheChecksOfOpenARunningStatusAndTheClocksWrap) {
+    for (const char* name : {"WINMM", "WINMM.DLL", "WinMm.DlL"}) EXPECT_EQ(libs.load(name), lib);
+    for (int i = 0; i < 3; ++i) libs.free(lib);
+    EXPECT_EQ(libs.references(lib), 1);
+    EXPECT_NE(libs.find(lib, "timeGetTime"), 0u);
+    libs.free(lib);
+    libs.free(lib);
+    EXPECT_EQ(libs.find(lib, "timeGetTime"), 0u);
+    EXPECT_EQ(libs.load("winmm"), lib);
+    EXPECT_EQ(libs.references(lib), 1) << "never below none";
+    // No status yet: dropped. Data alone repeats the last channel status;
+    // real-time bytes keep it, system common messages end it.
+    std::int32_t h = 0, other = 0, again = 0;
+    EXPECT_EQ(call("midiOutOpen", {{}, {0}, {}, {}, {}}), mmsys::kInvalidParam);
+    EXPECT_EQ(open(&h, 1), mmsys::kBadDeviceId) << "one device: number 0";
+    EXPECT_EQ(open(&h, 0, 0x30000), mmsys::kInvalidFlag) << "no callbacks";
+    EXPECT_EQ(h, 0);
+    EXPECT_EQ(open(&h), mmsys::kNoError);
+    EXPECT_EQ(open(&other, mmsys::kMidiMapper), mmsys::kNoError);
+    EXPECT_EQ(call("midiOutClose", {{static_cast<std::uint32_t>(h)}}), mmsys::kNoError);
+    EXPECT_EQ(open(&again), mmsys::kNoError);
+    EXPECT_EQ(libs.open_outputs(), 2u);
+    EXPECT_TRUE(again != h && again != other && h != other) << "a reused slot, a new handle";
+    for (std::uint32_t m :
+         {0x40u, 0x7F3C90u, 0x003Cu, 0xF8u, 0xFF7F3Eu, 0xF6u, 0x7F40u, 0x12345C91u, 0x403C80u})
+      EXPECT_EQ(call("midiOutShortMsg", {{static_cast<std::uint32_t>(again)}, {m}}),
+                mmsys::kNoError);
+    EXPECT_EQ(rec->messages(), (std::vector<std::uint32_t>{0x7F3C90, 0x003C90, 0xF8, 0x7F3E90, 0xF6,
+                                                           0x345C91, 0x403C80}));
+    host.advance(0xFFFFFFFFu);
+    EXPECT_EQ(call("timeGetTime", {}), 0xFFFFFFFFu);
+    EXPECT_EQ(call("timeGetTime", {}), 0u) << "the clock wraps";
   }
-  std::uint32_t open(std::int32_t* h, std::uint32_t device = 0, std::uint32_t flags = 0) {
-    return call("midiOutOpen", {{0, h}, {device}, {}, {}, {flags}});
-  }
-};
-
-TEST_F(Winmm, EachLoadTakesAReferenceAndTheLastFreeUnloads) {
-  for (const char* name : {"WINMM", "WINMM.DLL", "WinMm.DlL"}) EXPECT_EQ(libs.load(name), lib);
-  for (int i = 0; i < 3; ++i) libs.free(lib);
-  EXPECT_EQ(libs.references(lib), 1);
-  EXPECT_NE(libs.find(lib, "timeGetTime"), 0u);
-  libs.free(lib);
-  libs.free(lib);
-  EXPECT_EQ(libs.find(lib, "timeGetTime"), 0u);
-  EXPECT_EQ(libs.load("winmm"), lib);
-  EXPECT_EQ(libs.references(lib), 1) << "never below none";
-}
-
-// No status yet: dropped. Data alone repeats the last channel status;
-// real-time bytes keep it, system common messages end it.
-TEST_F(Winmm, OpenChecksItsArgumentsAndMessagesKeepARunningStatus) {
-  std::int32_t h = 0, other = 0, again = 0;
-  EXPECT_EQ(call("midiOutOpen", {{}, {0}, {}, {}, {}}), mmsys::kInvalidParam);
-  EXPECT_EQ(open(&h, 1), mmsys::kBadDeviceId) << "one device: number 0";
-  EXPECT_EQ(open(&h, 0, 0x30000), mmsys::kInvalidFlag) << "no callbacks";
-  EXPECT_EQ(h, 0);
-  EXPECT_EQ(open(&h), mmsys::kNoError);
-  EXPECT_EQ(open(&other, mmsys::kMidiMapper), mmsys::kNoError);
-  EXPECT_EQ(call("midiOutClose", {{static_cast<std::uint32_t>(h)}}), mmsys::kNoError);
-  EXPECT_EQ(open(&again), mmsys::kNoError);
-  EXPECT_EQ(libs.open_outputs(), 2u);
-  EXPECT_TRUE(again != h && again != other && h != other) << "a reused slot, a new handle";
-  for (std::uint32_t m :
-       {0x40u, 0x7F3C90u, 0x003Cu, 0xF8u, 0xFF7F3Eu, 0xF6u, 0x7F40u, 0x12345C91u, 0x403C80u})
-    EXPECT_EQ(call("midiOutShortMsg", {{static_cast<std::uint32_t>(again)}, {m}}), mmsys::kNoError);
-  EXPECT_EQ(rec->messages(), (std::vector<std::uint32_t>{0x7F3C90, 0x003C90, 0xF8, 0x7F3E90, 0xF6,
-                                                         0x345C91, 0x403C80}));
-  host.advance(0xFFFFFFFFu);
-  EXPECT_EQ(call("timeGetTime", {}), 0xFFFFFFFFu);
-  EXPECT_EQ(call("timeGetTime", {}), 0u) << "the clock wraps";
-}
 
 }  // namespace
 }  // namespace platform

@@ -74,7 +74,7 @@ TEST(SurfaceLine, ThinStraightAndTheSameEitherWayRound) {
   EXPECT_EQ(count(t, kInk), 100);
 }
 
-TEST(SurfaceRop, EveryPrimitiveCombinesSourceAndDestinationAsTheOperationSays) {
+TEST(SurfaceRop, EveryPrimitiveCombinesSourceAndDestinationAndRectanglesClip) {
   constexpr Rgb kDst = 0x123456, kSrc = 0xF00FFF;
   const std::pair<Rop, Rgb> cases[] = {{Rop::Copy, 0xF00FFF}, {Rop::And, 0x100456},
                                        {Rop::Or, 0xF23FFF},   {Rop::Xor, 0xE23BA9},
@@ -91,10 +91,7 @@ TEST(SurfaceRop, EveryPrimitiveCombinesSourceAndDestinationAsTheOperationSays) {
         5, 0, 1, 1, 1, 1, [](std::int64_t, std::int64_t) { return kSrc; }, rop);
     EXPECT_EQ(s, Surface(6, 1, want)) << static_cast<int>(rop);
   }
-}
-
-// (Sizes of boxes are the runtime's tests' part.)
-TEST(SurfaceRect, CornersInAnyOrderEachPixelOnceAndFarCornersClip) {
+  // (Sizes of boxes are the runtime's tests' part.)
   Surface f(64, 64), g(64, 64), line(64, 64), huge(50, 40), clipped(50, 40);
   f.draw_rect(20, 12, 10, 5, kSolid);
   f.fill_rect(39, 19, 30, 15, kInk);
@@ -179,7 +176,7 @@ double reach(int x, int y, double cx, double cy, double r) {
   return std::hypot((x + 0.5 - cx) / r, (y + 0.5 - cy) / (r / 2));
 }
 
-TEST(WalkIcon, TheTryFigureInWhiteOnARoundedGreenSquare) {
+TEST(WalkIcon, TheTryFigureOnARoundedGreenSquareAndPngsWithTransparency) {
   for (int size : {32, 64, 256}) {
     const Icon icon = walk_icon(size);
     ASSERT_EQ(icon.alpha.size(), static_cast<std::size_t>(size * size));
@@ -208,11 +205,8 @@ TEST(WalkIcon, TheTryFigureInWhiteOnARoundedGreenSquare) {
     for (int i : {0, size - 1, size * size - size, size * size - 1, size / 2, size * size / 2})
       EXPECT_EQ(icon.alpha[i], i == size / 2 || i == size * size / 2 ? 255 : 0) << i;
   }
-}
-
-// Each channel in its place, alpha included; alpha of the wrong size or a
-// place that cannot be written is refused.
-TEST(WalkIcon, ThePngWithTransparencyKeepsEveryChannel) {
+  // Each channel in its place, alpha included; alpha of the wrong size or a place that cannot be
+  // written is refused.
   Surface picture(2, 1, rgb(0x12, 0x34, 0x56));
   picture.set(1, 0, rgb(0x9A, 0xBC, 0xDE));
   const std::string path = ::testing::TempDir() + "walk-icon-test.png";

@@ -12,7 +12,7 @@
 namespace platform {
 namespace {
 
-TEST(Sjis, ConvertsBothWays) {
+TEST(Sjis, ConvertsBothWaysAndUtf32MarksEachBadByte) {
   std::string kanji, sjis;  // longer than one buffer
   for (int i = 0; i < 300; ++i) kanji += "漢", sjis += "\x8a\xbf";
   const std::pair<std::string, std::string> cases[] = {
@@ -34,9 +34,6 @@ TEST(Sjis, ConvertsBothWays) {
     EXPECT_EQ(utf8_to_sjis(in), out);
   // A lead byte before a space, bytes that start nothing, a lead byte at the end.
   EXPECT_EQ(sjis_to_utf8("\x81\x20\x61\xa0\xfd\x81"), "? a???");
-}
-
-TEST(Sjis, Utf32KeepsValidTextAndMarksEachBadByte) {
   const std::string text = "a\xc3\xbc漢\xf0\x9f\x98\x80";
   EXPECT_EQ(utf8_to_utf32(text), U"a\u00fc\u6f22\U0001F600");
   EXPECT_EQ(utf32_to_utf8(utf8_to_utf32(text)), text);
@@ -87,11 +84,8 @@ TEST(Font, PrintableCodesHaveTheirUnifontGlyphsAndTheRestABox) {
   int crossbars = 0;  // the backslash byte shows the yen sign
   for (int y = 0; y < kGlyphHeight; ++y) crossbars += narrow_glyph(0x5C).rows[y] == 0x7F;
   EXPECT_EQ(crossbars, 2);
-}
-
-// Every code of the kana rows and the first kanji rows has a glyph; a trail
-// byte out of range, an unassigned row and the user-defined area do not.
-TEST(Font, DoubleByteCodesOfTheKanaAndFirstKanjiRowsAllHaveGlyphs) {
+  // Every code of the kana rows and the first kanji rows has a glyph; a trail byte out of range, an
+  // unassigned row and the user-defined area do not.
   const std::array<int, 3> rows[] = {
       {0x82, 0x9F, 0xF1}, {0x83, 0x40, 0x96}, {0x89, 0x40, 0xFC}, {0x97, 0x40, 0xFC}};
   for (auto [lead, first, last] : rows) {
