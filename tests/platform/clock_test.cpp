@@ -7,6 +7,8 @@
 #include <chrono>
 #include <cstdint>
 #include <ctime>
+#include <iterator>
+#include <numeric>
 #include <vector>
 
 #include "platform/clock_pacer.h"
@@ -58,12 +60,11 @@ TEST(HostClock, TheSystemsLocalTimeIsTheCalendarTimeNow) {
 
 using std::chrono::microseconds;
 
-// A fake clock: each read costs `read_cost`; a sleep ends `late` after the
-// time asked for, or at once when input is due before it.
+// A fake clock: each read costs 30 us; a sleep ends `late` after the time
+// asked for, or at once when input is due before it.
 struct FakeClock {
-  ClockPacer::Duration now{};
-  microseconds read_cost{30}, late{70};
-  ClockPacer::Duration input_at = ClockPacer::Duration::max();
+  ClockPacer::Duration now{}, input_at = ClockPacer::Duration::max();
+  microseconds late{70};
   int sleeps = 0;
 
   std::uint32_t read(ClockPacer& pacer) {
@@ -71,45 +72,38 @@ struct FakeClock {
       ++sleeps;
       now = input_at < until ? std::max(now, input_at) : until + late;
     };
-    return pacer.read([this] { return now += read_cost; }, sleep);
+    return pacer.read([this] { return now += microseconds(30); }, sleep);
   }
-  // The game's WAIT1: one read for the start, then poll until `ms` passed;
-  // `busy` counts every read as activity, so nothing sleeps.
-  std::vector<std::uint32_t> wait1(ClockPacer& pacer, std::uint32_t ms, bool busy = false) {
+  // The game's WAIT1: one read for the start, then poll until `ms` passed.
+  std::vector<std::uint32_t> wait1(ClockPacer& pacer, std::uint32_t ms) {
     std::vector<std::uint32_t> seen{read(pacer)};
-    while (seen.back() - seen.front() < ms) {
-      if (busy) pacer.activity();
-      seen.push_back(read(pacer));
-    }
+    while (seen.back() - seen.front() < ms) seen.push_back(read(pacer));
     return seen;
   }
 };
 
-std::vector<std::uint32_t> distinct(std::vector<std::uint32_t> v) {
-  v.erase(std::unique(v.begin(), v.end()), v.end());
-  return v;
-}
-
-TEST(ClockPacer, AWaitSleepsYetEndsOnTheSameMillisecondAsABusyPoll) {
+// A wait sees every millisecond from its start to its end in order, as a busy
+// poll would, with about one sleep per millisecond instead of dozens of reads.
+TEST(ClockPacer, AWaitSleepsYetSeesEveryMillisecondAsABusyPoll) {
   for (auto [start, ms] : {std::pair{microseconds(0), 5u},
                            {microseconds(10'990), 5u},
                            {microseconds(123'456), 1u},
                            {microseconds(7'500), 200u}}) {
-    FakeClock busy{start, microseconds(30), microseconds(0)}, paced{start};
-    ClockPacer never_sleeps, pacer;
-    auto spun = busy.wait1(never_sleeps, ms, true);
-    auto slept = paced.wait1(pacer, ms);
-    EXPECT_EQ(busy.sleeps, 0);
-    EXPECT_EQ(distinct(slept), distinct(spun)) << "start " << start.count();
-    EXPECT_EQ(slept.back(), slept.front() + ms);
-    // About one sleep per millisecond, instead of dozens of reads.
-    EXPECT_LE(paced.sleeps, static_cast<int>(ms) + 1);
-    EXPECT_LE(slept.size(), 2 * ms + 3);
+    FakeClock clock{start};
+    ClockPacer pacer;
+    auto seen = clock.wait1(pacer, ms);
+    std::vector<std::uint32_t> every(ms + 1), distinct;
+    std::iota(every.begin(), every.end(), seen.front());
+    std::ranges::unique_copy(seen, std::back_inserter(distinct));
+    EXPECT_EQ(distinct, every) << start.count();
+    EXPECT_EQ(seen.front(), start.count() / 1000 + (start.count() % 1000 >= 970));
+    EXPECT_LE(clock.sleeps, static_cast<int>(ms) + 1);
+    EXPECT_LE(seen.size(), 2 * ms + 3);
     // The next wait starts, without sleeping, in the millisecond this one ended in.
-    const int sleeps = paced.sleeps;
-    auto next = paced.wait1(pacer, 2);
-    EXPECT_EQ(std::pair(next.front(), next.back()), std::pair(slept.back(), slept.back() + 2));
-    EXPECT_GT(paced.sleeps, sleeps);
+    const int sleeps = clock.sleeps;
+    auto next = clock.wait1(pacer, 2);
+    EXPECT_EQ(std::pair(next.front(), next.back()), std::pair(seen.back(), seen.back() + 2));
+    EXPECT_GT(clock.sleeps, sleeps);
   }
   // Input cuts a sleep short; activity starts the count of reads again.
   FakeClock clock{microseconds(5'000)};

@@ -32,7 +32,7 @@ std::vector<ScriptCommand> parse(std::string_view text) {
   return r.value_or(std::vector<ScriptCommand>{});
 }
 
-TEST(ScriptParse, CommandsTheirArgumentsAndLines) {
+TEST(ScriptParse, CommandsArgumentsLinesKeyNamesAndBadLines) {
   // clang-format off
   const std::pair<const char*, const char*> cases[] = {
       {" \twait 100 \r", "wait 100 0 0 0"},       {"idle", "idle 0 0 0 0"},
@@ -47,9 +47,7 @@ TEST(ScriptParse, CommandsTheirArgumentsAndLines) {
   auto cmds = parse("# start\n\nwait 1\n  # more\nidle\nclose");  // comments count as lines
   ASSERT_EQ(cmds.size(), 3u);
   EXPECT_EQ(std::tuple(cmds[0].line, cmds[1].line, cmds[2].line), std::tuple(3, 5, 6));
-}
-
-TEST(ScriptParse, ABadLineIsRefusedWithItsNumberAndWhyKeyNames) {
+  // A bad line is refused with its number and why.
   const std::pair<std::string, std::vector<const char*>> cases[] = {
       {"unknown command", {"jump 3", "Wait 1"}},
       {"expected: wait MS", {"wait", "wait -5", "wait 5 6", "wait 99999999999"}},
