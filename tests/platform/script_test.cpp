@@ -48,7 +48,7 @@ TEST(ScriptParse, CommandsArgumentsLinesKeyNamesAndBadLines) {
   ASSERT_EQ(cmds.size(), 3u);
   EXPECT_EQ(std::tuple(cmds[0].line, cmds[1].line, cmds[2].line), std::tuple(3, 5, 6));
   // A bad line is refused with its number and why.
-  const std::pair<std::string, std::vector<const char*>> cases[] = {
+  const std::pair<std::string, std::vector<const char*>> bad[] = {
       {"unknown command", {"jump 3", "Wait 1"}},
       {"expected: wait MS", {"wait", "wait -5", "wait 5 6", "wait 99999999999"}},
       {"expected: idle", {"idle now"}},
@@ -67,7 +67,7 @@ TEST(ScriptParse, CommandsArgumentsLinesKeyNamesAndBadLines) {
       {"row or column outside the grid", {"expect 28 0 x", "expect 0 80 x", "expect -1 0 x"}},
       {"row or column outside the grid", {"expect 0 -1 x"}},
       {"expected: close", {"close now"}}};
-  for (const auto& [why, lines] : cases) {
+  for (const auto& [why, lines] : bad) {
     for (const char* line : lines) {
       std::string error;
       EXPECT_FALSE(parse_script(std::string("idle\n# note\n") + line + "\nclose\n", &error));
