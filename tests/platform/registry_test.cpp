@@ -1,6 +1,5 @@
-// The registry file beyond the error log the runtime writes into it: names
-// and texts that could break its lines, a corrupt file, a place that cannot
-// be written, where it lives.
+// The registry file: names and texts that could break its lines, a corrupt
+// file, a place that cannot be written, where it lives.
 #include "platform/registry.h"
 
 #include <gtest/gtest.h>

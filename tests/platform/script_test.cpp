@@ -127,8 +127,7 @@ TEST(ScriptRunner, HandsOutAGroupEachTimeTheProgramHasLooked) {
   run("wait 100\nidle\nclose\n",
       {{1000, true, {}}, {1099, false, {}}, {1100, false, {}}, {1101, true, {"close"}}});
   run("wait 10\n", {{0xFFFFFFFAu, false, {}}, {3, false, {}}, {4, false, {"close"}}});  // wraps
-  // A command that cannot be done stops the program with code 1 (those that look into the program
-  // are the e2e scripts' part).
+  // A command that cannot be done stops the program with code 1.
   EXPECT_EQ(run("text a.txt\nidle\n", {{0, true, {}}}).failure_code(), 1) << "no program to ask";
   EXPECT_EQ(run("shot /nonexistent-dir/x.png\nidle\n", {{0, true, {}}}).failure_code(), 1);
   EXPECT_EQ(run("idle\n", {{0, true, {}}}).failure_code(), std::nullopt);
