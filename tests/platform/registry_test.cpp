@@ -24,7 +24,7 @@ struct RegistryFile : ::testing::Test {
   void TearDown() override { fs::remove_all(dir); }
 };
 
-TEST_F(RegistryFile, EmptyNamesSeparatorsAndBreaksSurviveASaveAndALoad) {
+TEST_F(RegistryFile, WhatCouldBreakALineACorruptFileAnUnwritablePlaceTheDefaultPlace) {
   Registry r(path);
   r.set("", "", std::string("nameless"));
   r.set("K|1", "N\n", std::string("with|bar\nand\rbreaks"));
@@ -37,12 +37,8 @@ TEST_F(RegistryFile, EmptyNamesSeparatorsAndBreaksSurviveASaveAndALoad) {
             std::tuple(V(std::string("nameless")), V(std::string("with bar and breaks")),
                        V(4294967295u), std::nullopt));
   EXPECT_FALSE(fs::exists(path + ".tmp"));
-}
-
-// A corrupt file counts as empty and is replaced; a place that cannot be
-// written is reported and left as it was.
-TEST_F(RegistryFile, ACorruptFileIsReplacedAnUnwritablePlaceReported) {
-  fs::create_directories(dir / "sub");
+  // A corrupt file counts as empty and is replaced; a place that cannot be written is reported and
+  // left as it was.
   for (const char* bad : {"garbage\n", "K|N|dword|\n", "K|N|dword|12x\n", "K|N|dword|4294967296\n",
                           "K|N|qword|1\n", "K|N\n"}) {
     std::ofstream(path) << "K|M|sz|kept\n" << bad;
@@ -62,9 +58,7 @@ TEST_F(RegistryFile, ACorruptFileIsReplacedAnUnwritablePlaceReported) {
     EXPECT_NE(err.find(p.string()), std::string::npos) << err;
     EXPECT_FALSE(fs::exists(p.string() + ".tmp")) << p;
   }
-}
-
-TEST(Registry, TheFileLivesUnderTheXdgConfigHomeElseHome) {
+  // The file lives under $XDG_CONFIG_HOME when that is absolute, else under ~/.config.
   testing_support::ScopedEnv home("HOME", "/home/someone");
   for (const char* xdg : std::initializer_list<const char*>{"/tmp/xdg", "relative", "", nullptr}) {
     testing_support::ScopedEnv config("XDG_CONFIG_HOME", xdg);

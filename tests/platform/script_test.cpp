@@ -93,6 +93,13 @@ TEST(ScriptParse, CommandsArgumentsLinesKeyNamesAndBadLines) {
   }
 }
 
+struct CountingHooks : ScriptHooks {
+  bool save_text(const std::string&, std::string*) override { return ++calls; }
+  bool save_layout(const std::string&, std::string*) override { return ++calls; }
+  bool expect_text(int, int, const std::string&, std::string*) override { return ++calls; }
+  int calls = 0;
+};
+
 // Runs `script` step by step: each step is the time, whether the program
 // looked for input since the last step, and what it must be handed.
 struct Step {
@@ -117,7 +124,7 @@ ScriptRunner run(const char* script, const std::vector<Step>& steps) {
 // A program that polls must see every press and release: one group each
 // time it has looked. A script that runs out closes the window once the
 // program has seen the last input.
-TEST(ScriptRunner, HandsOutAGroupEachTimeTheProgramHasLooked) {
+TEST(ScriptRunner, HandsOutInputWhenTheProgramHasLookedAndSnapshotsWaitForIt) {
   // clang-format off
   run("click 10 20\nkey Enter\n",
       {{0, false, {}}, {1, true, {"move 10,20"}}, {2, false, {}}, {3, true, {"press 10,20"}},
@@ -131,19 +138,9 @@ TEST(ScriptRunner, HandsOutAGroupEachTimeTheProgramHasLooked) {
   EXPECT_EQ(run("text a.txt\nidle\n", {{0, true, {}}}).failure_code(), 1) << "no program to ask";
   EXPECT_EQ(run("shot /nonexistent-dir/x.png\nidle\n", {{0, true, {}}}).failure_code(), 1);
   EXPECT_EQ(run("idle\n", {{0, true, {}}}).failure_code(), std::nullopt);
-}
-
-struct CountingHooks : ScriptHooks {
-  bool save_text(const std::string&, std::string*) override { return ++calls; }
-  bool save_layout(const std::string&, std::string*) override { return ++calls; }
-  bool expect_text(int, int, const std::string&, std::string*) override { return ++calls; }
-  int calls = 0;
-};
-
-// Snapshots never run ahead of the program: after input they wait until it
-// has taken it and looked for more, or until a wait has let it run. Moves:
-// 'i' the program looks, 's' a step 5 ms on; after each step, the snapshots so far.
-TEST(ScriptRunner, SnapshotsAfterInputWaitForTheProgram) {
+  // Snapshots never run ahead of the program: after input they wait until it has taken it and
+  // looked for more, or until a wait has let it run. Moves: 'i' the program looks, 's' a step 5 ms
+  // on; after each step, the snapshots so far.
   const std::tuple<const char*, const char*, const char*> cases[] = {
       {"type AB\nexpect 18 34 AB\n", "issis", "001"},
       {"key Enter\nlayout l.txt\n", "issis", "001"},

@@ -20,7 +20,7 @@ namespace {
 
 // F7 and F8 step the level by ten within 0..100 and F9 mutes or unmutes,
 // each saying so; releases and a held F9 do nothing. Other keys are not theirs.
-TEST(SoundKeys, StepByTenWithinTheRangeMuteAndSaySo) {
+TEST(Volume, KeysStepByTenMuteAndSaySoGainIsTheSquareOfTheLevelAndRamps) {
   struct Press {
     Key key;
     bool down = true, repeat = false;
@@ -44,9 +44,7 @@ TEST(SoundKeys, StepByTenWithinTheRangeMuteAndSaySo) {
     }
     EXPECT_EQ(std::tuple(v.percent(), v.muted(), said.str()), std::tuple(percent, muted, log));
   }
-}
-
-TEST(Volume, GainIsTheSquareOfTheLevelOverTheDefaultZeroWhenMutedAndRamps) {
+  // The gain is the square of the level over the default, and zero when muted.
   for (auto [percent, gain] :
        {std::pair{0, 0.0f}, {40, 0.25f}, {80, 1.0f}, {100, 1.5625f}, {150, 1.5625f}, {-5, 0.0f}}) {
     Volume v(percent);
@@ -66,7 +64,7 @@ TEST(Volume, GainIsTheSquareOfTheLevelOverTheDefaultZeroWhenMutedAndRamps) {
   }
 }
 
-TEST(Synth, MutingSilencesASoundingNoteWithoutEndingIt) {
+TEST(Synth, MutingSilencesASoundingNoteWithoutEndingItAndTheBeep) {
   std::string why;
   auto s = Synth::create(44100, &why);
   ASSERT_TRUE(s) << why;
@@ -89,9 +87,6 @@ TEST(Synth, MutingSilencesASoundingNoteWithoutEndingIt) {
   volume->set_muted(false);
   peak();
   EXPECT_GT(peak(), loud / 4) << "the note sounds on";
-}
-
-TEST(Synth, BeepsUnlessMuted) {
   testing_support::ScopedEnv audio("SDL_AUDIODRIVER", "dummy");
   for (bool muted : {false, true}) {
     auto volume = std::make_shared<Volume>();

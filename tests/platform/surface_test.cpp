@@ -40,7 +40,7 @@ PixelBox circle(int cx, int cy, int r) {
 
 // Both ends set, one pixel per step of the longer axis, each within half a
 // pixel of the true line, the same pixels either way round; far ends clip.
-TEST(SurfaceLine, ThinStraightAndTheSameEitherWayRound) {
+TEST(SurfaceLine, LinesAndRectanglesAndTheRasterOperations) {
   std::vector<std::array<int, 4>> lines = {{10, 10, 20, 10}, {7, 8, 7, 8}, {5, 40, 5, 30}};
   std::srand(7);
   for (int t = 0; t < 300; ++t)
@@ -70,9 +70,6 @@ TEST(SurfaceLine, ThinStraightAndTheSameEitherWayRound) {
   t.draw_line(200, -kFar, 200, kFar, kSolid);
   EXPECT_EQ(count_in(t, kInk, 0, 40, 99, 40), count(t, kInk));
   EXPECT_EQ(count(t, kInk), 100);
-}
-
-TEST(SurfaceRop, EveryPrimitiveCombinesSourceAndDestinationAndRectanglesClip) {
   constexpr Rgb kDst = 0x123456, kSrc = 0xF00FFF;
   const std::pair<Rop, Rgb> cases[] = {{Rop::Copy, 0xF00FFF}, {Rop::And, 0x100456},
                                        {Rop::Or, 0xF23FFF},   {Rop::Xor, 0xE23BA9},
