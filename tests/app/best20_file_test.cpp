@@ -32,7 +32,7 @@ game::Best20Place place(float time, std::string_view name) {
 const std::string kHead = "peakwend-best20 1\nplayed 1\n";
 const std::string kAbc = "57.3 2 100 100 416263202020202020202020";  // "Abc" and nine spaces
 
-TEST(Best20File, AFileThatCannotBeUsedIsMovedAsideAndNeverOverwritten) {
+TEST(Best20FileDeathTest, ABadFileIsMovedAsideASaveIsWholeOrNotAtAll) {
   std::string full = "peakwend-best20 1\nplayed 21\n";
   for (int k = 0; k < 21; ++k) full += kAbc + "\n";
   const std::pair<std::string, std::string> cases[] = {
@@ -64,11 +64,8 @@ TEST(Best20File, AFileThatCannotBeUsedIsMovedAsideAndNeverOverwritten) {
     EXPECT_EQ(kept.str(), text);
     EXPECT_EQ(Best20File(f.file()).load(), Best20Table({{place(1, "New")}, 1}));
   }
-}
-
-// The file keeps every name byte and time; a save writes it whole beside the
-// old one and renames it over.
-TEST(Best20FileDeathTest, ASaveKilledBeforeTheRenameLeavesTheOldTable) {
+  // The file keeps every name byte and time; a save writes it whole beside the old one and renames
+  // it over.
   Folder f;
   Best20File file(f.file());
   const Best20Table old{{place(57.3f, "Abc")}, 1};

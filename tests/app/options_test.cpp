@@ -24,7 +24,7 @@ std::string summary(const Options& o) {
          std::to_string(o.volume) + (o.keep_scores ? " keep" : " -");
 }
 
-TEST(CommandLine, OptionsTheClockTheySetHelpVersionAndBadOnes) {
+TEST(CommandLine, OptionsTheClockHelpVersionBadOnesAndTheSettingsFileUnderThem) {
   auto r = parse(
       "--headless --script s.txt --scale 16 --fullscreen --midi fluidsynth "
       "--soundfont gm.sf2 --trace t.csv --midi none --midi fluidsynth --volume 0");
@@ -33,7 +33,6 @@ TEST(CommandLine, OptionsTheClockTheySetHelpVersionAndBadOnes) {
             std::tuple(std::nullopt, true, "s.txt", "t.csv", "16 full fluidsynth gm.sf2 0 -"));
   // --time and --date each replace their part of the clock now.
   const std::pair<const char*, std::tuple<int, int, int, int, int, int>> cases[] = {
-      {"", {2020, 6, 7, 1, 2, 3}},
       {"--time 08:00:09", {2020, 6, 7, 8, 0, 9}},
       {"--date 2017-03-05", {2017, 3, 5, 1, 2, 3}},
       {"--date 2000-02-29 --time 23:59:59", {2000, 2, 29, 23, 59, 59}}};
@@ -70,11 +69,8 @@ TEST(CommandLine, OptionsTheClockTheySetHelpVersionAndBadOnes) {
   for (const char* fine :
        {"--date 2016-02-29", "--date 1970-01-01", "--date 9999-12-31", "--scale 1"})
     EXPECT_FALSE(parse(fine).exit_code) << fine;
-}
-
-// Bad lines of the settings file change nothing and give one warning naming
-// the file and the line; so do lines longer than the parser takes.
-TEST(Settings, FileSetsDefaultsTheCommandLineOverridesAndBadLinesChangeNothing) {
+  // Bad lines of the settings file change nothing and give one warning naming the file and the
+  // line; so do lines longer than the parser takes.
   const std::string all =
       "# mine\nscale = 3\nfullscreen = yes\nmidi = none\nsoundfont = /s.sf2\n"
       "volume = 30\nkeep_scores = yes\n";
@@ -82,7 +78,7 @@ TEST(Settings, FileSetsDefaultsTheCommandLineOverridesAndBadLinesChangeNothing) 
   const std::string font = "soundfont = /" + std::string(INI_MAX_LINE - 3 - 13, 'a');
   const std::string longer =
       "p.conf:1: longer than " + std::to_string(INI_MAX_LINE - 3) + " characters (line ignored)";
-  const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
+  const std::tuple<std::string, std::string, std::string, std::string> settings[] = {
       // clang-format off
       {"", "", "0 window auto - 80 -", ""},
       {all, "", "3 full none /s.sf2 30 keep", ""},
@@ -99,10 +95,10 @@ TEST(Settings, FileSetsDefaultsTheCommandLineOverridesAndBadLinesChangeNothing) 
       {"scale 3\nvolume = 10\n", "", "0 window auto - 10 -", "p.conf:1: not 'key = value'"},
       {font + "\r\nvolume = 5\n", "", "0 window auto " + font.substr(12) + " 5 -", ""},
       {font + "a\r\nvolume = 5\n", "", "0 window auto - 5 -", longer},
-      {"soundfont = /a" + std::string(INI_MAX_LINE, '\r') + "\nvolume = 5", "", "0 window auto - 5 -",
-       longer}};
+      {"soundfont = /a" + std::string(INI_MAX_LINE, '\r') + "\nvolume = 5", "",
+       "0 window auto - 5 -", longer}};
   // clang-format on
-  for (const auto& [file, args, want, warning] : cases) {
+  for (const auto& [file, args, want, warning] : settings) {
     Options o;
     std::ostringstream warn;
     apply_settings(file, "/c/p.conf", o, warn);
@@ -114,9 +110,9 @@ TEST(Settings, FileSetsDefaultsTheCommandLineOverridesAndBadLinesChangeNothing) 
         << file << w;
   }
   // A missing file is no error; one that cannot be read is reported.
-  const std::pair<const char*, bool> files[] = {
+  const std::pair<const char*, bool> paths[] = {
       {"/nonexistent/peakwend.conf", false}, {"/etc/passwd/peakwend.conf", true}, {"/", true}};
-  for (auto [path, reported] : files) {
+  for (auto [path, reported] : paths) {
     Options o;
     std::ostringstream w;
     read_settings(path, o, w);

@@ -87,12 +87,12 @@ TEST(Synth, MutingSilencesASoundingNoteWithoutEndingItAndTheBeep) {
   volume->set_muted(false);
   peak();
   EXPECT_GT(peak(), loud / 4) << "the note sounds on";
+  // The beep sounds unless muted.
   testing_support::ScopedEnv audio("SDL_AUDIODRIVER", "dummy");
   for (bool muted : {false, true}) {
-    auto volume = std::make_shared<Volume>();
-    volume->set_muted(muted);
-    std::string why;
-    auto midi = SynthMidi::open("/usr/share/sounds/sf2/TimGM6mb.sf2", &why, 256, volume);
+    auto level = std::make_shared<Volume>();
+    level->set_muted(muted);
+    auto midi = SynthMidi::open("/usr/share/sounds/sf2/TimGM6mb.sf2", &why, 256, level);
     ASSERT_TRUE(midi) << why;
     EXPECT_TRUE(midi->beep());
     midi->audio().close();  // what is left of the tone stays to be mixed

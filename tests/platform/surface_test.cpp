@@ -70,21 +70,23 @@ TEST(SurfaceLine, LinesAndRectanglesAndTheRasterOperations) {
   t.draw_line(200, -kFar, 200, kFar, kSolid);
   EXPECT_EQ(count_in(t, kInk, 0, 40, 99, 40), count(t, kInk));
   EXPECT_EQ(count(t, kInk), 100);
+  // Every primitive combines source and destination as the raster operation says.
   constexpr Rgb kDst = 0x123456, kSrc = 0xF00FFF;
   const std::pair<Rop, Rgb> cases[] = {{Rop::Copy, 0xF00FFF}, {Rop::And, 0x100456},
                                        {Rop::Or, 0xF23FFF},   {Rop::Xor, 0xE23BA9},
                                        {Rop::Not, 0xEDCBA9},  {Rop::NotCopy, 0x0FF000}};
   for (auto [rop, want] : cases) {
-    Surface s(5, 1, kDst);
+    Surface row(5, 1, kDst);
     const Pen pen{kSrc, PenStyle::Solid, rop};
-    s.fill_rect(0, 0, 0, 0, kSrc, rop);
-    s.draw_line(1, 0, 1, 0, pen);
-    s.draw_rect(2, 0, 2, 0, pen);
-    s.fill_ellipse({3, 0, 4, 1}, pen, kSrc);
-    s.stretch(
+    row.fill_rect(0, 0, 0, 0, kSrc, rop);
+    row.draw_line(1, 0, 1, 0, pen);
+    row.draw_rect(2, 0, 2, 0, pen);
+    row.fill_ellipse({3, 0, 4, 1}, pen, kSrc);
+    row.stretch(
         4, 0, 1, 1, 1, 1, [](std::int64_t, std::int64_t) { return kSrc; }, rop);
-    EXPECT_EQ(s, Surface(5, 1, want)) << static_cast<int>(rop);
+    EXPECT_EQ(row, Surface(5, 1, want)) << static_cast<int>(rop);
   }
+  // Rectangles: corners in any order, each pixel once, far corners clipped.
   Surface f(64, 64), g(64, 64), line(64, 64), huge(50, 40), clipped(50, 40);
   f.draw_rect(20, 12, 10, 5, kSolid);
   f.fill_rect(39, 19, 30, 15, kInk);
