@@ -130,6 +130,9 @@ TEST(ScriptRunner, HandsOutInputWhenTheProgramHasLookedAndSnapshotsWaitForIt) {
       {{0, false, {}}, {1, true, {"move 10,20"}}, {2, false, {}}, {3, true, {"press 10,20"}},
        {4, true, {"release 10,20"}}, {5, true, {"down Enter", "up Enter"}}, {6, false, {}},
        {7, true, {"close"}}, {8, true, {}}});
+  // Each typed character is a key, its text and the key's release; a space is the Space key.
+  run("type a b\n", {{0, true, {"down key", "text", "up key", "down Space", "text", "up Space",
+                                 "down key", "text", "up key"}}});
   // clang-format on
   run("wait 100\nidle\nclose\n",
       {{1000, true, {}}, {1099, false, {}}, {1100, false, {}}, {1101, true, {"close"}}});

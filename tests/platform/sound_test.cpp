@@ -54,11 +54,14 @@ TEST(Volume, KeysStepByTenMuteAndSaySoGainIsTheSquareOfTheLevelAndRamps) {
   }
   // A new gain comes in a straight line over five milliseconds.
   GainRamp ramp(48000);  // 240 frames
-  std::vector<float> buf(2 * 400, 1.0f);
+  std::vector<float> buf(2 * 700, 1.0f);
   ramp.apply(buf.data(), 100, 1.0f);
   ramp.apply(buf.data() + 200, 300, 0.25f);
-  for (int i = 0; i < 400; ++i) {
-    float want = i < 100 ? 1.0f : 1.0f - 0.75f * std::min(i - 99, 240) / 240.0f;
+  ramp.apply(buf.data() + 800, 300, 1.0f);
+  for (int i = 0; i < 700; ++i) {
+    float want = i < 100   ? 1.0f
+                 : i < 400 ? 1.0f - 0.75f * std::min(i - 99, 240) / 240.0f
+                           : 0.25f + 0.75f * std::min(i - 399, 240) / 240.0f;
     ASSERT_NEAR(buf[2 * i], want, 1e-5) << "frame " << i;
     ASSERT_EQ(buf[2 * i + 1], buf[2 * i]);
   }

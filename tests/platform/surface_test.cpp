@@ -96,9 +96,11 @@ TEST(SurfaceLine, LinesAndRectanglesAndTheRasterOperations) {
   line.draw_rect(3, 9, 3, 3, Pen{kInk, PenStyle::Solid, Rop::Xor});  // a box of one column
   EXPECT_EQ(count(line, kInk), 7);
   huge.fill_rect(-3000000000LL, -10, 3000000000LL, 2000, kInk);
+  huge.fill_rect(60, 5, 70, 8, 0);  // beside the image: nothing
   EXPECT_EQ(count(huge, kInk), 50 * 40);
   clipped.draw_rect(-100, 10, 1000000, 20, kSolid);
-  EXPECT_EQ(count(clipped, kInk), 100);
+  clipped.draw_rect(5, -10, 20, 8, kSolid);  // two sides of rows 0..8, the bottom between
+  EXPECT_EQ(count(clipped, kInk), 100 + 2 * 9 + 14);
 }
 
 // Filled: the pixels whose centres lie in the ellipse, the outline (rule
@@ -118,7 +120,10 @@ TEST(SurfaceEllipse, FillOutlineArcsAndPiesFollowThePixelCentreRule) {
       {{2, 2, 2, 9}}, {{2, 2, 8, 2}},
       {odd, 0, kPi, [](int, int y) { return y <= 40; }},
       {odd, kPi, 2 * kPi, [](int, int y) { return y >= 40; }},
-      {odd, kPi / 2, kPi, [](int x, int y) { return x <= 40 && y <= 40 && x + y < 80; }}};
+      {odd, kPi / 2, kPi, [](int x, int y) { return x <= 40 && y <= 40 && x + y < 80; }},
+      // Angles are taken on the box squeezed to a square: 41 wide, 37 high.
+      {odd, kPi / 4, kPi, [](int x, int y) {
+         return y <= 40 && 41 * (40 - y) >= 37 * (x - 40) && (x != 40 || y != 40); }}};
   // clang-format on
   for (const auto& [box, start, end, kept] : cases) {
     Surface filled(80, 80), xored(80, 80), outline(80, 80), pie(80, 80);
@@ -140,6 +145,18 @@ TEST(SurfaceEllipse, FillOutlineArcsAndPiesFollowThePixelCentreRule) {
   blank.draw_pie({2, 2, 2, 9}, 0, kPi, kSolid, true, kFill);
   blank.draw_pie({2, 2, 8, 2}, kPi, 0, kSolid, true, kFill);
   EXPECT_EQ(blank, Surface(20, 20));
+  // A dashed outline lays its 18 on, 6 off along the circumference from angle 0.
+  const PixelBox ring = circle(40, 40, 30);
+  Surface dashed(80, 80);
+  dashed.draw_ellipse(ring, Pen{kInk, PenStyle::Dash, Rop::Copy});
+  int wrong = 0;
+  for (int i = 0; i < 80 * 80; ++i) {
+    const int x = i % 80, y = i / 80;
+    const double angle = std::atan2(40 - (y + 0.5), x + 0.5 - 40);
+    const bool on = std::fmod((angle < 0 ? angle + 2 * kPi : angle) * 30, 24) < 18;
+    wrong += dashed.get(x, y) != (on_outline(ring, x, y) && on ? kInk : 0);
+  }
+  EXPECT_LE(wrong, 2);
 }
 
 // The try figure: a white body twice as wide as high, 0.9 of the icon across,
@@ -180,7 +197,8 @@ TEST(WalkIcon, TheTryFigureOnARoundedGreenSquareAndPngsWithTransparency) {
   ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) << image.message;
   std::remove(path.c_str());
   EXPECT_EQ(rgba, (std::vector<png_byte>{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xFF}));
-  EXPECT_FALSE(save_png_rgba(picture, {0x78}, path, &error)) << "alpha of the wrong size";
+  EXPECT_FALSE(save_png_rgba(picture, {0x78}, path, &error));
+  EXPECT_NE(error.find("alpha"), std::string::npos) << error;
   EXPECT_FALSE(save_png_rgba(picture, {0x78, 0xFF}, "/nonexistent/x.png", &error));
   EXPECT_NE(error.find("/nonexistent/x.png"), std::string::npos) << error;
 }
