@@ -145,15 +145,20 @@ TEST(SurfaceEllipse, FillOutlineArcsAndPiesFollowThePixelCentreRule) {
   blank.draw_pie({2, 2, 2, 9}, 0, kPi, kSolid, true, kFill);
   blank.draw_pie({2, 2, 8, 2}, kPi, 0, kSolid, true, kFill);
   EXPECT_EQ(blank, Surface(20, 20));
-  // A dashed outline lays its 18 on, 6 off along the circumference from angle 0.
-  const PixelBox ring = circle(40, 40, 30);
+  // A dashed outline lays its 18 on, 6 off from angle 0 counter-clockwise, the
+  // whole circumference (here summed over a fine polygon) spread over the angles.
+  const PixelBox ring{10, 25, 70, 55};  // radii 30 and 15
+  double around = 0;
+  for (double t = 0; t < 2 * kPi; t += kPi / 5000)
+    around += std::hypot(30 * (std::cos(t + kPi / 5000) - std::cos(t)),
+                         15 * (std::sin(t + kPi / 5000) - std::sin(t)));
   Surface dashed(80, 80);
   dashed.draw_ellipse(ring, Pen{kInk, PenStyle::Dash, Rop::Copy});
   int wrong = 0;
   for (int i = 0; i < 80 * 80; ++i) {
     const int x = i % 80, y = i / 80;
-    const double angle = std::atan2(40 - (y + 0.5), x + 0.5 - 40);
-    const bool on = std::fmod((angle < 0 ? angle + 2 * kPi : angle) * 30, 24) < 18;
+    const double angle = std::atan2((40 - (y + 0.5)) / 15, (x + 0.5 - 40) / 30);
+    const bool on = std::fmod((angle < 0 ? angle + 2 * kPi : angle) * around / (2 * kPi), 24) < 18;
     wrong += dashed.get(x, y) != (on_outline(ring, x, y) && on ? kInk : 0);
   }
   EXPECT_LE(wrong, 2);
