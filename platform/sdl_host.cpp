@@ -141,9 +141,6 @@ Key translate_sdl_key(std::int32_t sym, std::uint16_t mod) {
   return Key::Other;
 }
 
-namespace {
-
-// The directory screenshots go to: the XDG pictures directory, else ".".
 std::string pictures_dir() {
   namespace fs = std::filesystem;
   if (const char* p = std::getenv("XDG_PICTURES_DIR"); p && *p == '/' && fs::is_directory(p))
@@ -171,6 +168,8 @@ std::string pictures_dir() {
   }
   return ".";
 }
+
+namespace {
 
 // A screenshot name that is not taken yet: two in one second get a suffix.
 std::string screenshot_path() {

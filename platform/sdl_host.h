@@ -31,6 +31,10 @@ namespace platform {
 // with NumLock on, or with Shift held and NumLock off.
 Key translate_sdl_key(std::int32_t sym, std::uint16_t mod);
 
+// Where screenshots go: $XDG_PICTURES_DIR, the pictures folder named in
+// ~/.config/user-dirs.dirs, ~/Pictures, else "."; the first that is a folder.
+std::string pictures_dir();
+
 class SdlHost : public Host {
  public:
   // What the window thread has done, for tests and measurements.

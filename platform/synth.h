@@ -87,6 +87,7 @@ class SynthMidi : public MidiOut {
 
   Synth& synth() { return *synth_; }
   const AudioOut& audio() const { return *audio_; }
+  AudioOut& audio() { return *audio_; }
 
  private:
   SynthMidi() = default;

@@ -1,15 +1,12 @@
-// The registry file beyond the error log the runtime writes into it: names
-// and texts that could break its lines, a corrupt file, a place that cannot
-// be written, where it lives.
+// The registry file: names and texts that could break its lines, a corrupt
+// file, a place that cannot be written, where it lives.
 #include "platform/registry.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <string>
-
-#include <unistd.h>
 
 #include "tests/support/env.h"
 
@@ -27,7 +24,7 @@ struct RegistryFile : ::testing::Test {
   void TearDown() override { fs::remove_all(dir); }
 };
 
-TEST_F(RegistryFile, EmptyNamesSeparatorsAndBreaksSurviveASaveAndALoad) {
+TEST_F(RegistryFile, WhatCouldBreakALineACorruptFileAnUnwritablePlaceTheDefaultPlace) {
   Registry r(path);
   r.set("", "", std::string("nameless"));
   r.set("K|1", "N\n", std::string("with|bar\nand\rbreaks"));
@@ -40,10 +37,8 @@ TEST_F(RegistryFile, EmptyNamesSeparatorsAndBreaksSurviveASaveAndALoad) {
             std::tuple(V(std::string("nameless")), V(std::string("with bar and breaks")),
                        V(4294967295u), std::nullopt));
   EXPECT_FALSE(fs::exists(path + ".tmp"));
-}
-
-TEST_F(RegistryFile, ACorruptFileCountsAsEmptyAndIsReplaced) {
-  fs::create_directories(dir / "sub");
+  // A corrupt file counts as empty and is replaced; a place that cannot be written is reported and
+  // left as it was.
   for (const char* bad : {"garbage\n", "K|N|dword|\n", "K|N|dword|12x\n", "K|N|dword|4294967296\n",
                           "K|N|qword|1\n", "K|N\n"}) {
     std::ofstream(path) << "K|M|sz|kept\n" << bad;
@@ -54,12 +49,8 @@ TEST_F(RegistryFile, ACorruptFileCountsAsEmptyAndIsReplaced) {
     ASSERT_TRUE(r.save(&err)) << err;
     EXPECT_EQ(Registry(path).get("K", "N"), V(5u)) << bad;
   }
-}
-
-TEST_F(RegistryFile, APlaceThatCannotBeWrittenIsReportedAndLeavesNothingBehind) {
-  fs::create_directories(dir / "folder");
   std::ofstream(dir / "file") << "x";
-  for (const fs::path& p : {dir / "file" / "registry", dir / "folder"}) {
+  for (const fs::path& p : {dir / "file" / "registry", dir / "sub"}) {
     Registry r(p.string());
     r.set("K", "N", std::uint32_t{1});
     std::string err;
@@ -67,9 +58,7 @@ TEST_F(RegistryFile, APlaceThatCannotBeWrittenIsReportedAndLeavesNothingBehind) 
     EXPECT_NE(err.find(p.string()), std::string::npos) << err;
     EXPECT_FALSE(fs::exists(p.string() + ".tmp")) << p;
   }
-}
-
-TEST(Registry, TheFileLivesUnderTheXdgConfigHomeElseHome) {
+  // The file lives under $XDG_CONFIG_HOME when that is absolute, else under ~/.config.
   testing_support::ScopedEnv home("HOME", "/home/someone");
   for (const char* xdg : std::initializer_list<const char*>{"/tmp/xdg", "relative", "", nullptr}) {
     testing_support::ScopedEnv config("XDG_CONFIG_HOME", xdg);

@@ -1,14 +1,15 @@
-// Drawing primitives against the drawing rules: end points and corners
-// included, ellipses inscribed in a box with exclusive right and bottom
-// edges, outlines that close, raster operations and blocks.
+// Drawing primitives against the drawing rules; PNG files; the program's icon.
 #include "platform/surface.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
+#include "platform/icon.h"
 #include "tests/support/pixels.h"
 
 namespace platform {
@@ -33,13 +34,10 @@ bool on_outline(const PixelBox& b, int x, int y) {
          (!in_ellipse(b, x - 1, y) || !in_ellipse(b, x + 1, y) || !in_ellipse(b, x, y - 1) ||
           !in_ellipse(b, x, y + 1) || !in_ellipse(b.inset(), x, y));
 }
-PixelBox circle(int cx, int cy, int r) {
-  return {cx - r, cy - r, cx + r, cy + r};
-}
 
 // Both ends set, one pixel per step of the longer axis, each within half a
 // pixel of the true line, the same pixels either way round; far ends clip.
-TEST(SurfaceLine, ThinStraightAndTheSameEitherWayRound) {
+TEST(SurfaceLine, LinesAndRectanglesAndTheRasterOperations) {
   std::vector<std::array<int, 4>> lines = {{10, 10, 20, 10}, {7, 8, 7, 8}, {5, 40, 5, 30}};
   std::srand(7);
   for (int t = 0; t < 300; ++t)
@@ -69,29 +67,23 @@ TEST(SurfaceLine, ThinStraightAndTheSameEitherWayRound) {
   t.draw_line(200, -kFar, 200, kFar, kSolid);
   EXPECT_EQ(count_in(t, kInk, 0, 40, 99, 40), count(t, kInk));
   EXPECT_EQ(count(t, kInk), 100);
-}
-
-TEST(SurfaceRop, EveryPrimitiveCombinesSourceAndDestinationAsTheOperationSays) {
+  // Every primitive combines source and destination as the raster operation says.
   constexpr Rgb kDst = 0x123456, kSrc = 0xF00FFF;
   const std::pair<Rop, Rgb> cases[] = {{Rop::Copy, 0xF00FFF}, {Rop::And, 0x100456},
                                        {Rop::Or, 0xF23FFF},   {Rop::Xor, 0xE23BA9},
                                        {Rop::Not, 0xEDCBA9},  {Rop::NotCopy, 0x0FF000}};
   for (auto [rop, want] : cases) {
-    Surface src(1, 1, kSrc), s(6, 1, kDst);
+    Surface row(5, 1, kDst);
     const Pen pen{kSrc, PenStyle::Solid, rop};
-    s.fill_rect(0, 0, 0, 0, kSrc, rop);
-    s.draw_line(1, 0, 1, 0, pen);
-    s.draw_rect(2, 0, 2, 0, pen);
-    s.fill_ellipse({3, 0, 4, 1}, pen, kSrc);
-    s.blit(4, 0, src, 0, 0, 1, 1, rop);
-    s.stretch(
-        5, 0, 1, 1, 1, 1, [](std::int64_t, std::int64_t) { return kSrc; }, rop);
-    EXPECT_EQ(s, Surface(6, 1, want)) << static_cast<int>(rop);
+    row.fill_rect(0, 0, 0, 0, kSrc, rop);
+    row.draw_line(1, 0, 1, 0, pen);
+    row.draw_rect(2, 0, 2, 0, pen);
+    row.fill_ellipse({3, 0, 4, 1}, pen, kSrc);
+    row.stretch(
+        4, 0, 1, 1, 1, 1, [](std::int64_t, std::int64_t) { return kSrc; }, rop);
+    EXPECT_EQ(row, Surface(5, 1, want)) << static_cast<int>(rop);
   }
-}
-
-// (Sizes of boxes are the runtime's tests' part.)
-TEST(SurfaceRect, CornersInAnyOrderEachPixelOnceAndFarCornersClip) {
+  // Rectangles: corners in any order, each pixel once, far corners clipped.
   Surface f(64, 64), g(64, 64), line(64, 64), huge(50, 40), clipped(50, 40);
   f.draw_rect(20, 12, 10, 5, kSolid);
   f.fill_rect(39, 19, 30, 15, kInk);
@@ -101,70 +93,116 @@ TEST(SurfaceRect, CornersInAnyOrderEachPixelOnceAndFarCornersClip) {
   line.draw_rect(3, 9, 3, 3, Pen{kInk, PenStyle::Solid, Rop::Xor});  // a box of one column
   EXPECT_EQ(count(line, kInk), 7);
   huge.fill_rect(-3000000000LL, -10, 3000000000LL, 2000, kInk);
+  huge.fill_rect(60, 5, 70, 8, 0);  // beside the image: nothing
   EXPECT_EQ(count(huge, kInk), 50 * 40);
   clipped.draw_rect(-100, 10, 1000000, 20, kSolid);
-  EXPECT_EQ(count(clipped, kInk), 100);
+  clipped.draw_rect(5, -10, 20, 8, kSolid);  // two sides of rows 0..8, the bottom between
+  EXPECT_EQ(count(clipped, kInk), 100 + 2 * 9 + 14);
 }
 
 // Filled: the pixels whose centres lie in the ellipse, the outline (rule
-// above) with the pen, the rest with the fill colour, each pixel once.
-TEST(SurfaceEllipse, FillAndOutlineFollowThePixelCentreRule) {
-  for (PixelBox box :
-       {circle(40, 40, 17), circle(40, 40, 10), PixelBox{5, 20, 75, 31}, PixelBox{30, 2, 33, 78},
-        PixelBox{-12, -7, 31, 50}, PixelBox{60, 50, 95, 90}, PixelBox{3, 3, 5, 5},
-        PixelBox{3, 3, 4, 4}, PixelBox{0, 9, 7, 10}, PixelBox{2, 2, 2, 9}, PixelBox{2, 2, 8, 2}}) {
-    Surface filled(80, 80), outline(80, 80), xored(80, 80), inside(80, 80);
+// above) with the pen, the rest with the fill colour, each pixel once. Arcs
+// and pies keep the pixels whose angle from the centre is in their range,
+// ends included; the centre pixel counts as angle 0. Empty boxes draw nothing.
+TEST(SurfaceEllipse, FillOutlineArcsAndPiesFollowThePixelCentreRule) {
+  constexpr double kPi = std::numbers::pi;
+  const PixelBox odd{20, 22, 61, 59};  // pixel (40, 40) is at the centre
+  const struct {
+    PixelBox box;
+    double start = 0, end = 0;
+    bool (*kept)(int x, int y) = nullptr;
+  } cases[] = {// clang-format off
+      {{23, 23, 57, 57}}, {{30, 30, 50, 50}}, {{5, 20, 75, 31}}, {{30, 2, 33, 78}},
+      {{-12, -7, 31, 50}}, {{60, 50, 95, 90}}, {{3, 3, 5, 5}}, {{3, 3, 4, 4}}, {{0, 9, 7, 10}},
+      {{2, 2, 2, 9}}, {{2, 2, 8, 2}},
+      {odd, 0, kPi, [](int, int y) { return y <= 40; }},
+      {odd, kPi, 2 * kPi, [](int, int y) { return y >= 40; }},
+      {odd, kPi / 2, kPi, [](int x, int y) { return x <= 40 && y <= 40 && x + y < 80; }},
+      // Angles are taken on the box squeezed to a square: 41 wide, 37 high.
+      {odd, kPi / 4, kPi, [](int x, int y) {
+         return y <= 40 && 41 * (40 - y) >= 37 * (x - 40) && (x != 40 || y != 40); }}};
+  // clang-format on
+  for (const auto& [box, start, end, kept] : cases) {
+    Surface filled(80, 80), xored(80, 80), outline(80, 80), pie(80, 80);
     filled.fill_ellipse(box, kSolid, kFill);
-    outline.draw_ellipse(box, kSolid);
     xored.fill_ellipse(box, Pen{kInk, PenStyle::Solid, Rop::Xor}, kInk);
-    inside.fill_ellipse(box, Pen{kInk, PenStyle::Null, Rop::Copy}, kFill);
+    kept ? outline.draw_arc(box, start, end, kSolid) : outline.draw_ellipse(box, kSolid);
+    pie.draw_pie(box, start, end, Pen{kInk, PenStyle::Null, Rop::Copy}, true, kFill);
+    SCOPED_TRACE(std::to_string(box.left) + " " + std::to_string(start));
     for (int i = 0; i < 80 * 80; ++i) {
       int x = i % 80, y = i / 80;
-      bool in = in_ellipse(box, x, y), edge = on_outline(box, x, y);
-      ASSERT_EQ(filled.get(x, y), edge ? kInk : in ? kFill : 0) << box.left << " " << x << "," << y;
-      ASSERT_EQ(outline.get(x, y), edge ? kInk : 0) << box.left << " " << x << "," << y;
-      ASSERT_EQ(xored.get(x, y), in ? kInk : 0) << box.left << " " << x << "," << y;
-      ASSERT_EQ(inside.get(x, y), in && !edge ? kFill : 0) << box.left << " " << x << "," << y;
+      bool in = in_ellipse(box, x, y), edge = on_outline(box, x, y), angle = !kept || kept(x, y);
+      ASSERT_EQ(filled.get(x, y), edge ? kInk : in ? kFill : 0) << x << "," << y;
+      ASSERT_EQ(xored.get(x, y), in ? kInk : 0) << x << "," << y;
+      ASSERT_EQ(outline.get(x, y), edge && angle ? kInk : 0) << x << "," << y;
+      ASSERT_EQ(pie.get(x, y), in && !edge && angle ? kFill : 0) << x << "," << y;
     }
   }
+  Surface blank(20, 20);
+  blank.draw_pie({2, 2, 2, 9}, 0, kPi, kSolid, true, kFill);
+  blank.draw_pie({2, 2, 8, 2}, kPi, 0, kSolid, true, kFill);
+  EXPECT_EQ(blank, Surface(20, 20));
+  // A dashed outline lays its 18 on, 6 off from angle 0 counter-clockwise, the
+  // whole circumference (here summed over a fine polygon) spread over the angles.
+  const PixelBox ring{10, 25, 70, 55};  // radii 30 and 15
+  double around = 0;
+  for (double t = 0; t < 2 * kPi; t += kPi / 5000)
+    around += std::hypot(30 * (std::cos(t + kPi / 5000) - std::cos(t)),
+                         15 * (std::sin(t + kPi / 5000) - std::sin(t)));
+  Surface dashed(80, 80);
+  dashed.draw_ellipse(ring, Pen{kInk, PenStyle::Dash, Rop::Copy});
+  int wrong = 0;
+  for (int i = 0; i < 80 * 80; ++i) {
+    const int x = i % 80, y = i / 80;
+    const double angle = std::atan2((40 - (y + 0.5)) / 15, (x + 0.5 - 40) / 30);
+    const bool on = std::fmod((angle < 0 ? angle + 2 * kPi : angle) * around / (2 * kPi), 24) < 18;
+    wrong += dashed.get(x, y) != (on_outline(ring, x, y) && on ? kInk : 0);
+  }
+  EXPECT_LE(wrong, 2);
 }
 
-// Outlines of radius R, R-1, ..., 1 around one centre leave the disc of
-// radius R solid, with nothing outside it.
-TEST(SurfaceEllipse, ConcentricOutlinesLeaveASolidDisc) {
-  constexpr int kC = 332;
-  Surface s(2 * kC, 2 * kC);
-  for (int big = 1; big <= 330; big += big < 40 ? 1 : 29) {
-    auto c = static_cast<Rgb>(big);
-    for (int r = big; r >= 1; --r) s.draw_ellipse(circle(kC, kC, r), Pen{c});
-    for (int y = kC - big - 1; y <= kC + big; ++y) {
-      for (int x = kC - big - 1; x <= kC + big; ++x)
-        ASSERT_EQ(s.get(x, y) == c, in_ellipse(circle(kC, kC, big), x, y)) << big << " " << x;
-    }
+// The try figure: a white body twice as wide as high, 0.9 of the icon across,
+// with two spots of the field's green 0.6 of its radius r left of the centre
+// and r / 5.5 above and below; corners of radius size / 6 are transparent.
+TEST(WalkIcon, TheTryFigureOnARoundedGreenSquareAndPngsWithTransparency) {
+  for (int size : {32, 64, 256}) {
+    const Icon icon = walk_icon(size);
+    ASSERT_EQ(icon.alpha.size(), static_cast<std::size_t>(size * size));
+    const Rgb field = icon.pixels.get(size / 2, 1), white = rgb(255, 255, 255);
+    EXPECT_TRUE((field & 0xFF00FF) == 0 && field != 0) << "green alone: " << field;
+    const auto body = testing_support::extent(icon.pixels, white);
+    EXPECT_NEAR(body.width(), 0.9 * size, 1) << size;
+    EXPECT_NEAR(body.height(), 0.45 * size, 1) << size;
+    const double r = 0.45 * size, spot = r / 4 - 1, c = size / 2.0;
+    for (double y : {c - r / 5.5, c + r / 5.5})
+      EXPECT_EQ(icon.pixels.get(static_cast<int>(c - 0.6 * r), static_cast<int>(y)), field);
+    // The body less the spots, give or take a pixel at each end of a column.
+    const double area = std::numbers::pi / 2 * (r * r - 2 * spot * spot);
+    EXPECT_NEAR(count(icon.pixels, white), area, 2 * size) << size;
+    // Each corner cuts away a square less a quarter disc.
+    const double cut = (4 - std::numbers::pi) * size * size / 36.0;
+    EXPECT_NEAR(std::ranges::count(icon.alpha, 0), cut, 0.1 * cut + 4) << size;
+    for (int i : {0, size - 1, size * size - size, size * size - 1, size / 2, size * size / 2})
+      EXPECT_EQ(icon.alpha[i], i == size / 2 || i == size * size / 2 ? 255 : 0) << i;
   }
-}
-
-// Blocks move as if the source were read first, also within one image, and
-// clip against both images.
-TEST(SurfaceBlock, CopiesAndMovesAreExactAndClip) {
-  Surface pattern(40, 30);
-  for (int i = 0; i < 1200; ++i) pattern.set(i % 40, i / 40, rgb(i % 40, i / 40, i));
-  const std::array<std::int64_t, 6> moves[] = {
-      {5, 4, 0, 0, 20, 10},   {0, 0, 5, 4, 20, 10},   {3, 0, 0, 0, 40, 30},  {0, 2, 0, 0, 40, 30},
-      {-5, -3, 2, 1, 20, 20}, {30, 25, 0, 0, 20, 20}, {2, 2, -4, -6, 10, 10}};
-  for (auto [dx, dy, sx, sy, w, h] : moves) {
-    Surface moved = pattern;
-    moved.blit(dx, dy, moved, sx, sy, w, h);
-    for (int i = 0; i < 1200; ++i) {
-      std::int64_t x = i % 40, y = i / 40, u = x - dx + sx, v = y - dy + sy;
-      bool copied = x >= dx && x < dx + w && y >= dy && y < dy + h &&
-                    u >= std::max<std::int64_t>(sx, 0) && v >= std::max<std::int64_t>(sy, 0) &&
-                    u < 40 && v < 30;
-      Rgb want = pattern.get(static_cast<int>(copied ? u : x), static_cast<int>(copied ? v : y));
-      ASSERT_EQ(moved.get(static_cast<int>(x), static_cast<int>(y)), want)
-          << dx << "," << dy << " " << i;
-    }
-  }
+  // A PNG keeps each channel in its place, alpha included.
+  Surface picture(2, 1, rgb(0x12, 0x34, 0x56));
+  picture.set(1, 0, rgb(0x9A, 0xBC, 0xDE));
+  const std::string path = ::testing::TempDir() + "walk-icon-test.png";
+  std::string error;
+  ASSERT_TRUE(save_png_rgba(picture, {0x78, 0xFF}, path, &error)) << error;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str())) << image.message;
+  image.format = PNG_FORMAT_RGBA;
+  std::vector<png_byte> rgba(PNG_IMAGE_SIZE(image));
+  ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) << image.message;
+  std::remove(path.c_str());
+  EXPECT_EQ(rgba, (std::vector<png_byte>{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xFF}));
+  EXPECT_FALSE(save_png_rgba(picture, {0x78}, path, &error));
+  EXPECT_NE(error.find("alpha"), std::string::npos) << error;
+  EXPECT_FALSE(save_png_rgba(picture, {0x78, 0xFF}, "/nonexistent/x.png", &error));
+  EXPECT_NE(error.find("/nonexistent/x.png"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Sets an environment variable for the life of a scope, then restores it.
+// Sets an environment variable (unsets it for null) for the life of a scope.
 #pragma once
 
 #include <cstdlib>
@@ -8,24 +8,20 @@
 
 namespace testing_support {
 
-class ScopedEnv {
- public:
-  // A null value unsets the variable.
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
+struct ScopedEnv {
+  ScopedEnv(const char* name, const char* value) : name(name) {
+    if (const char* before = std::getenv(name)) old = before;
     value ? setenv(name, value, 1) : unsetenv(name);
     tzset();
   }
   ~ScopedEnv() {
-    old_ ? setenv(name_.c_str(), old_->c_str(), 1) : unsetenv(name_.c_str());
+    old ? setenv(name.c_str(), old->c_str(), 1) : unsetenv(name.c_str());
     tzset();
   }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  std::string name_;
-  std::optional<std::string> old_;
+  std::string name;
+  std::optional<std::string> old;
 };
 
 }  // namespace testing_support
