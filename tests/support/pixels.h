@@ -24,6 +24,8 @@ inline int count(const platform::Surface& s, platform::Rgb c) {
 // The smallest rectangle holding every pixel of colour c (right < left when none).
 struct Extent {
   int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+  int width() const { return right - left + 1; }
+  int height() const { return bottom - top + 1; }
 };
 
 inline Extent extent(const platform::Surface& s, platform::Rgb c) {
