@@ -187,17 +187,15 @@ TEST(Field, FrameFloorGoalLineSkyAndObstaclesInTheLandscapeColours) {
       z.TRIES_LEFT = left;
       z.FRESH1();
     });
-    const struct {
-      int x, y;
-      Rgb c;
-    } at[] = {{40, 100, kFrame},  {63, 100, kFrame},  {64, 100, kFrame},  {79, 100, kFrame},
-              {80, 100, kFloor},  {540, 100, kFloor}, {541, 100, kFrame}, {556, 100, kFrame},
-              {639, 100, kFrame}, {300, 464, kGrey},  {528, 464, kGrey},  {529, 464, kFloor},
-              {300, 465, sky},    {528, 503, sky},    {529, 470, kFloor}, {150, 400, sky},
-              {180, 400, kFloor}, {450, 100, kGrey},  {300, 200, kGreen}, {276, 200, kGreen},
-              {275, 200, kFloor}, {300, 222, kGreen}, {316, 216, kGreen}, {400, 300, kWhite},
-              {387, 300, kWhite}, {200, 300, kFloor}};
-    for (const auto& p : at) EXPECT_EQ(g.at(p.x, p.y), p.c) << p.x << "," << p.y;
+    const std::tuple<int, int, Rgb> at[] = {
+        {40, 100, kFrame},  {63, 100, kFrame},  {64, 100, kFrame},  {79, 100, kFrame},
+        {80, 100, kFloor},  {540, 100, kFloor}, {541, 100, kFrame}, {556, 100, kFrame},
+        {639, 100, kFrame}, {300, 464, kGrey},  {528, 464, kGrey},  {529, 464, kFloor},
+        {300, 465, sky},    {528, 503, sky},    {529, 470, kFloor}, {150, 400, sky},
+        {180, 400, kFloor}, {450, 100, kGrey},  {300, 200, kGreen}, {276, 200, kGreen},
+        {275, 200, kFloor}, {300, 222, kGreen}, {316, 216, kGreen}, {400, 300, kWhite},
+        {387, 300, kWhite}, {200, 300, kFloor}};
+    for (auto [x, y, c] : at) EXPECT_EQ(g.at(x, y), c) << x << "," << y;
     // Mountain 1's grey outline crosses the row y = 400 at -50 + sqrt(299^2 - 200^2) = 172.3.
     const platform::Surface& s = g.rt().backing();
     EXPECT_GE(testing_support::count_in(s, kGrey, 168, 503 - 400, 176, 503 - 400), 1);
@@ -232,15 +230,14 @@ TEST(Ending, TreesAndTheirRingsForZoneCirclesAndPatchesOnly) {
   };
   // A tree: circles 9, 8, 6, 4 and a round dot of 4; then rings 11, 13, ...
   // up to the obstacle's radius - 1 + 6; in its kind, or TREE_TAB(k - 43)
-  // for a snow patch k.
-  const struct {
-    int x, y, entry, last;
-  } trees[] = {{120, 200, 10, 15}, {230, 200, 4, 29}, {340, 200, 4, 19}, {440, 200, 12, 15}};
-  for (const auto& t : trees) {
+  // for a snow patch k. Each: x, y, entry, last ring.
+  const std::array<int, 4> trees[] = {
+      {120, 200, 10, 15}, {230, 200, 4, 29}, {340, 200, 4, 19}, {440, 200, 12, 15}};
+  for (auto [x, y, entry, last] : trees) {
     std::set<int> want = {0, 1, 2, 3, 4, 6, 8, 9};
-    for (int r = 11; r <= t.last; r += 2) want.insert(r);
-    EXPECT_EQ(found(t.x, t.y, 1, 0, t.entry), want) << t.x;
-    EXPECT_EQ(found(t.x, t.y, 0, -1, t.entry), want) << t.x;
+    for (int r = 11; r <= last; r += 2) want.insert(r);
+    EXPECT_EQ(found(x, y, 1, 0, entry), want) << x;
+    EXPECT_EQ(found(x, y, 0, -1, entry), want) << x;
   }
   const platform::Surface& s = g.rt().backing();
   for (int e : {1, 13, 14, 15}) EXPECT_EQ(testing_support::count(s, colour(e)), 0) << e;
@@ -254,12 +251,10 @@ TEST(Palettes, EachSetChangesItsEntriesAndNothingElse) {
   const std::pair<std::function<void(game::Zided&)>, const char*> cases[] = {
       {[](game::Zided& z) { z.PALET0(); },
        "- - - 0000FF - FF0000 - FF00FF - 00FF00 - 00FFFF - FFFF00 - FFFFFF"},
-      // Colour number i (entry COLMAP(i)) takes the colour of number i + 1.
-      {[](game::Zided& z) { z.PALET1(1); },
-       "- - - 00FF00 - FF00FF - FFFF00 - 00FFFF - FF0000 - FFFFFF - 0000FF"},
+      // Colour number i (entry COLMAP(i)) takes the colour of number i + n, 8 as 1.
       {[](game::Zided& z) { z.PALET1(8); },
        "- - - 00FF00 - FF00FF - FFFF00 - 00FFFF - FF0000 - FFFFFF - 0000FF"},
-      {[](game::Zided& z) { z.PALET1(2); },  // i + 2
+      {[](game::Zided& z) { z.PALET1(2); },
        "- - - 00FFFF - FFFF00 - FFFFFF - FF0000 - FF00FF - 0000FF - 00FF00"},
       // The landscape: sky (1) and snow (15) are left alone.
       {[](game::Zided& z) { z.PALET2(); },
