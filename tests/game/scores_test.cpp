@@ -62,7 +62,7 @@ TEST(Bst20, InsertsAfterEqualTimesMovesTheRestDownAndDropsTheLast) {
 // at 57.3 and place 20 at 1234.4.
 TEST(Sranks, ShowsDateCaptionHeaderAndThePlacesOfWonGamesUpToTwenty) {
   auto line = [](const std::string& s) { return s + std::string(80 - s.size(), ' '); };
-  for (int count : {0, 3, 25}) {
+  for (int count : {0, 25}) {
     SCOPED_TRACE(count);
     platform::HostOptions o;
     o.start_time = platform::LocalTime{2024, 3, 7, 12, 0, 0};
@@ -82,15 +82,11 @@ TEST(Sranks, ShowsDateCaptionHeaderAndThePlacesOfWonGamesUpToTwenty) {
     if (count) {  // "  @       #       ###    #####"
       EXPECT_EQ(g.row(3), line("  Abc                2        50       57"));
       EXPECT_EQ(g.row(4), line("  P2                 3       100       20"));
-      EXPECT_TRUE(g.shows(2 + shown, 2, "P" + std::to_string(shown) + " "));
-    }
-    if (count == 25) {
       EXPECT_EQ(g.row(22), line("  P20                3       100     1234"));
-    }
-    EXPECT_EQ(g.row(3 + shown), line("")) << "nothing after the last place";
-    if (shown < 7) {
+    } else {
       EXPECT_EQ(g.row(10), line("")) << "the screen was cleared";
     }
+    EXPECT_EQ(g.row(3 + shown), line("")) << "nothing after the last place";
   }
 }
 
