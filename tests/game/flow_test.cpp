@@ -1,8 +1,7 @@
-// The game's state, its start-up and title, the main menu and its option
-// screens, the menu and prompt procedures, and the MIDI output.
+// The start-up and title, the main menu and its option screens, the menu and
+// prompt procedures, and the MIDI output.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 

@@ -146,9 +146,8 @@ TEST(SimulationStep, AnswersTheNearestContactTheWalkerMovesInto) {
   }
 }
 
-// A walker launched straight up from y = 10: the clock of the step that
-// reaches the goal edge; for a try that runs out, the first clock value
-// beyond the limit and the last within it.
+// A walker launched straight up from y = 10: the clock of the step that reaches the goal edge;
+// for a try that runs out, the first clock value beyond the limit and the last within it.
 struct Clock {
   float at, last;
 };

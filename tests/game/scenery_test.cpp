@@ -1,6 +1,5 @@
-// The field and its walls, the random layout, the drawing of the field and
-// its obstacles (at pixels whose places follow from the drawing rules), the
-// tree ending and the palettes.
+// The field and its walls, the random layout, the drawing of the field and its obstacles (at
+// pixels whose places follow from the drawing rules), the tree ending and the palettes.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,7 +7,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
-#include <map>
 #include <set>
 #include <string>
 #include <tuple>
@@ -98,9 +96,8 @@ Circles by_the_rules(Generator& gen, game::Zided& z) {
   return out;
 }
 
-// Two layouts built one after the other: the second of the
-// clock after the wait is XORed into the generator, which goes on. Each shows
-// its message for a second on the walled field.
+// Two layouts built one after the other: the second of the clock after the wait is XORed into
+// the generator, which goes on. Each shows its message for a second on the walled field.
 TEST(Setfd, BuildsLayoutsByTheRulesFromTheGeneratorAndTheSecond) {
   platform::HostOptions o;
   o.start_time = platform::LocalTime{2024, 3, 9, 14, 27, 33};

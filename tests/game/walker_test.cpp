@@ -1,13 +1,11 @@
-// The walker marker, the try figure and the column of try icons; start point
-// and aim with the mouse (scripts use client pixels: world y = 503 - pixel y);
-// the contact point on a large obstacle; the title animations.
+// The walker marker, the try figure and the column of try icons; start point and aim with the
+// mouse (scripts use client pixels: world y = 503 - pixel y); the title animations.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <tuple>
 #include <vector>
 
-#include "platform/surface.h"
 #include "tests/support/game_program.h"
 #include "tests/support/pixels.h"
 
@@ -121,11 +119,10 @@ void both_buttons_down(GameProgram& g) {
   g.rt().pump_messages();
 }
 
-// FMVEL1 picks the start point (x, y) on the edge, clear of walls and of
-// obstacles near it: the start circle (x, 10) overlaps a removed one (1) for
-// 193 <= x <= 207, overlaps 2 at 450 and touches 3 at x = 400. FMVEL2 aims
-// (vx, vy) along a drag of a pixel or more, with length 200. Flag -1: the
-// right button.
+// FMVEL1 picks the start point (x, y) on the edge, clear of walls and of obstacles near it: the
+// start circle (x, 10) overlaps a removed one (1) for 193 <= x <= 207, overlaps 2 at 450 and
+// touches 3 at x = 400. FMVEL2 aims (vx, vy) along a drag of a pixel or more, with length 200.
+// Flag -1: the right button.
 TEST(Mouse, PicksAStartPointClearOfWallsAndObstaclesAndAimsAlongTheDrag) {
   const struct {
     const char* script;
