@@ -1,5 +1,4 @@
-// Scripts: the commands and their errors, and the pace at which a runner
-// hands input to a program that polls and takes snapshots of it.
+// Scripts: the commands, their errors, and the pace of input and snapshots.
 #include "platform/script.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// The SDL window where no real one is needed: key translation, no display,
-// SDL's offscreen driver (the real window's business is the e2e tests').
+// The SDL host without a real window: no display, the offscreen driver, key translation.
 #include "platform/sdl_host.h"
 
 #include <SDL.h>

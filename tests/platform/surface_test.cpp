@@ -125,6 +125,9 @@ TEST(SurfaceEllipse, FillOutlineArcsAndPiesFollowThePixelCentreRule) {
       ASSERT_EQ(pie.get(x, y), in && !edge && angle ? kFill : 0) << x << "," << y;
     }
   }
+  Surface blank(20, 20);  // no radii either
+  blank.draw_pie({2, 2, 2, 9}, 0, kPi, kSolid, true, kFill);
+  EXPECT_EQ(blank, Surface(20, 20));
 }
 
 // The try figure: a white body twice as wide as high, 0.9 of the icon across,
