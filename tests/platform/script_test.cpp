@@ -37,7 +37,7 @@ TEST(ScriptParse, CommandsArgumentsLinesKeyNamesAndBadLines) {
       {" \twait 100 \r", "wait 100 0 0 0"},       {"type 名前 ABC ", "type 0 0 0 0 [名前 ABC]"},
       {"move -5 20", "move -5 20 0 0"},           {"press right", "press 0 0 0 0 right"},
       {"click 7 8 right", "click 7 8 0 0 right"}, {"shot a b.png", "shot 0 0 0 0 [a b.png]"},
-      {"expect 27 79 メ ニ", "expect 27 79 0 0 [メ ニ]"}};
+      {"expect 27 79 メ ニ", "expect 27 79 0 0 [メ ニ]"}, {"expect 0 0 x", "expect 0 0 0 0 [x]"}};
   // clang-format on
   for (auto [line, want] : cases) EXPECT_EQ(describe(parse(line).at(0)), want) << line;
   // A bad line is refused with its number and why.

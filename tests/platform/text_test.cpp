@@ -28,8 +28,8 @@ TEST(Sjis, ConvertsBothWaysAndUtf32MarksEachBadByte) {
     EXPECT_EQ(utf8_to_sjis(in), out);
   // A lead byte before a space, bytes that start nothing, a lead byte at the end.
   EXPECT_EQ(sjis_to_utf8("\x81\x20\x61\xa0\xfd\x81"), "? a???");
-  const std::string text = "a\xc3\xbc漢\xf0\x9f\x98\x80";
-  EXPECT_EQ(utf8_to_utf32(text), U"a\u00fc\u6f22\U0001F600");
+  const std::string text = "a\xc3\xbc\xe0\xa0\x80漢\xf0\x9f\x98\x80";
+  EXPECT_EQ(utf8_to_utf32(text), U"a\u00fc\u0800\u6f22\U0001F600");
   EXPECT_EQ(utf32_to_utf8(utf8_to_utf32(text)), text);
   EXPECT_TRUE(valid_utf8(text));
   // Overlong, a surrogate, above U+10FFFF, cut off, a byte that starts nothing.
