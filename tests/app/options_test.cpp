@@ -16,7 +16,6 @@ ParseResult parse(const std::string& line, const Options& base = {}) {
   std::istringstream words(line);
   return parse_command_line({std::istream_iterator<std::string>(words), {}}, base);
 }
-// scale, fullscreen, midi, soundfont, volume, keep_scores
 std::string summary(const Options& o) {
   const char* midi[] = {"auto", "fluidsynth", "none"};
   return std::to_string(o.scale) + (o.fullscreen ? " full " : " window ") +
@@ -24,7 +23,7 @@ std::string summary(const Options& o) {
          std::to_string(o.volume) + (o.keep_scores ? " keep" : " -");
 }
 
-TEST(CommandLine, OptionsTheClockHelpVersionBadOnesAndTheSettingsFileUnderThem) {
+TEST(CommandLine, OptionsTheClockHelpBadOnesAndTheSettingsFileUnderThem) {
   auto r = parse(
       "--headless --script s.txt --scale 16 --fullscreen --midi fluidsynth "
       "--soundfont gm.sf2 --trace t.csv --midi none --midi fluidsynth --volume 0");
@@ -32,11 +31,8 @@ TEST(CommandLine, OptionsTheClockHelpVersionBadOnesAndTheSettingsFileUnderThem) 
                        summary(r.options)),
             std::tuple(std::nullopt, true, "s.txt", "t.csv", "16 full fluidsynth gm.sf2 0 -"));
   // --time and --date each replace their part of the clock now.
-  const std::pair<const char*, std::tuple<int, int, int, int, int, int>> cases[] = {
-      {"--time 08:00:09", {2020, 6, 7, 8, 0, 9}},
-      {"--date 2017-03-05", {2017, 3, 5, 1, 2, 3}},
-      {"--date 2000-02-29 --time 23:59:59", {2000, 2, 29, 23, 59, 59}}};
-  for (const auto& [line, want] : cases) {
+  for (auto [line, want] : {std::pair{"--time 08:00:09", std::tuple{2020, 6, 7, 8, 0, 9}},
+                            {"--date 2017-03-05", {2017, 3, 5, 1, 2, 3}}}) {
     platform::LocalTime t;
     std::string err;
     ASSERT_TRUE(start_time(parse(line).options, {2020, 6, 7, 1, 2, 3}, &t, &err)) << err;
@@ -45,17 +41,12 @@ TEST(CommandLine, OptionsTheClockHelpVersionBadOnesAndTheSettingsFileUnderThem) 
   for (const char* line : {"--help", "-h", "--scale 2 --help --bogus"})
     EXPECT_EQ(std::pair(parse(line).exit_code, parse(line).message),
               std::pair(std::optional(0), usage()));
-  EXPECT_NE(usage().find("--headless"), std::string::npos);
-  EXPECT_TRUE(parse("--version").exit_code == 0 &&
-              parse("--version").message.starts_with("peakwend "));
   // clang-format off
   const char* bad[] = {
-      "--bogus", "-x", "--scale", "--scale 0", "--scale 17", "--scale 2x", "--midi", "--midi loud",
-      "--soundfont", "--script", "--trace", "--time", "--date", "--time 24:00:00",
-      "--time 23:60:00", "--time 23:59:60", "--time 1:2:3", "--time 12-34-56", "--date 2017-02-29",
+      "--bogus", "--scale", "--scale 0", "--scale 17", "--scale 2x", "--midi", "--midi loud",
+      "--time 24:00:00", "--time 23:60:00", "--time 23:59:60", "--time 1:2:3", "--date 2017-02-29",
       "--date 2100-02-29", "--date 1969-12-31", "--date 2017-13-01", "--date 2017-04-31",
-      "--date 2017-00-10", "--date 2017-01-00", "--date 17-01-01", "--volume -1", "--volume 101",
-      "--volume 5.5"};
+      "--date 2017-00-10", "--date 2017-01-00", "--volume -1", "--volume 101", "--volume 5.5"};
   // clang-format on
   for (const char* line : bad) {
     auto r = parse(line);
@@ -63,14 +54,8 @@ TEST(CommandLine, OptionsTheClockHelpVersionBadOnesAndTheSettingsFileUnderThem) 
                 r.message.find("Try 'peakwend --help'.") != std::string::npos)
         << line << ": " << r.message;
   }
-  for (const char* option : {"--trace", "--volume"})
-    EXPECT_EQ(parse_command_line({option, ""}).exit_code, 2) << option;
-  EXPECT_NE(parse("--midi loud").message.find("'loud'"), std::string::npos);
-  for (const char* fine :
-       {"--date 2016-02-29", "--date 1970-01-01", "--date 9999-12-31", "--scale 1"})
-    EXPECT_FALSE(parse(fine).exit_code) << fine;
-  // Bad lines of the settings file change nothing and give one warning naming the file and the
-  // line; so do lines longer than the parser takes.
+  EXPECT_FALSE(parse("--date 2016-02-29 --date 1970-01-01 --date 9999-12-31 --scale 1").exit_code);
+  // A bad or too long line of the settings file changes nothing and gives one warning.
   const std::string all =
       "# mine\nscale = 3\nfullscreen = yes\nmidi = none\nsoundfont = /s.sf2\n"
       "volume = 30\nkeep_scores = yes\n";
@@ -80,13 +65,10 @@ TEST(CommandLine, OptionsTheClockHelpVersionBadOnesAndTheSettingsFileUnderThem) 
       "p.conf:1: longer than " + std::to_string(INI_MAX_LINE - 3) + " characters (line ignored)";
   const std::tuple<std::string, std::string, std::string, std::string> settings[] = {
       // clang-format off
-      {"", "", "0 window auto - 80 -", ""},
       {all, "", "3 full none /s.sf2 30 keep", ""},
       {all, over + " --soundfont t.sf2", "5 window auto t.sf2 70 -", ""},
-      {"keep_scores = no\n", "--keep-scores --fullscreen", "0 full auto - 80 keep", ""},
       {"scale = 2\nvolume = 101\n", "", "2 window auto - 80 -",
        "p.conf:2: volume takes a whole number from 0 to 100, not '101'"},
-      {"volume = 20\nvolume = loud\n", "", "0 window auto - 20 -", "p.conf:2: volume"},
       {"\nkeep_scores = maybe\n", "", "0 window auto - 80 -",
        "p.conf:2: keep_scores takes yes or no, not 'maybe'"},
       {"volum = 3\n", "", "0 window auto - 80 -",
@@ -94,9 +76,7 @@ TEST(CommandLine, OptionsTheClockHelpVersionBadOnesAndTheSettingsFileUnderThem) 
       {"[sound]\nvolume = 3\n", "", "0 window auto - 80 -", "p.conf:2: "},
       {"scale 3\nvolume = 10\n", "", "0 window auto - 10 -", "p.conf:1: not 'key = value'"},
       {font + "\r\nvolume = 5\n", "", "0 window auto " + font.substr(12) + " 5 -", ""},
-      {font + "a\r\nvolume = 5\n", "", "0 window auto - 5 -", longer},
-      {"soundfont = /a" + std::string(INI_MAX_LINE, '\r') + "\nvolume = 5", "",
-       "0 window auto - 5 -", longer}};
+      {font + "a\r\nvolume = 5\n", "", "0 window auto - 5 -", longer}};
   // clang-format on
   for (const auto& [file, args, want, warning] : settings) {
     Options o;
@@ -110,9 +90,7 @@ TEST(CommandLine, OptionsTheClockHelpVersionBadOnesAndTheSettingsFileUnderThem) 
         << file << w;
   }
   // A missing file is no error; one that cannot be read is reported.
-  const std::pair<const char*, bool> paths[] = {
-      {"/nonexistent/peakwend.conf", false}, {"/etc/passwd/peakwend.conf", true}, {"/", true}};
-  for (auto [path, reported] : paths) {
+  for (auto [path, reported] : {std::pair{"/nonexistent/peakwend.conf", false}, {"/", true}}) {
     Options o;
     std::ostringstream w;
     read_settings(path, o, w);

@@ -1,5 +1,4 @@
-// Which X errors the window's handler passes over and which go on to the
-// handler that was there before.
+// Which X errors the window's handler passes over and which it hands on.
 #include "platform/x11_window.h"
 
 #include <gtest/gtest.h>

@@ -18,8 +18,6 @@ struct ScopedEnv {
     old ? setenv(name.c_str(), old->c_str(), 1) : unsetenv(name.c_str());
     tzset();
   }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
   std::string name;
   std::optional<std::string> old;
 };
