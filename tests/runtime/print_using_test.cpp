@@ -59,6 +59,18 @@ TEST(PrintUsingNumbers, SignsFillCurrencyCommasAndExponents) {
   EXPECT_EQ(fmt("###, ###", {1.0, 2.0}), "  1,   2") << "a comma followed by text is text";
 }
 
+TEST(PrintUsingNumbers, TheExactSingleValueIsRoundedOnceToTheField) {
+  // The floats are 12345.677734375, 2.6749999523..., 0.125, 123456792, 0.1000000014901...
+  // and 0.4999999701...
+  const std::tuple<const char*, float, const char*> cases[] = {
+      {"#######,.###", 12345.678f, "  12,345.678"}, {"#.##", 2.675f, "2.67"},
+      {"#.##", 0.125f, "0.13"},  {"##########", 123456789.0f, " 123456792"},
+      {"#.##########", 0.1f, "0.1000000015"}, {"#", 0.49999997f, "0"},
+      {"##.##^^^^", 2.675f, " 2.67E+00"}};
+  for (auto [format, value, want] : cases)
+    EXPECT_EQ(fmt(format, {UsingItem::raw(value)}), want) << format << " " << value;
+}
+
 TEST(PrintUsingStrings, FieldsNeverCutADoubleByteCharacter) {
   // clang-format off
   const std::tuple<const char*, std::string, std::string> strings[] = {{"!", "abc", "a"},
