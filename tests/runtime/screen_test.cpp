@@ -17,7 +17,6 @@ using rt::Box;
 using rt::Coord;
 using rt::STEP;
 using testing_support::count;
-using testing_support::count_in;
 
 constexpr int kBottom = 503;  // pixel row of world y = 0
 constexpr Rgb kWhite = 0xFFFFFF, kRed = 0xFF0000, kBlue = 0x0000FF, kSilver = 0xC0C0C0;
@@ -27,29 +26,24 @@ class Screen : public Started {
   Surface& picture() { return p.host().picture(); }
   Surface& backing() { return r().backing(); }
   Rgb at(int x, int world_y) { return picture().get(x, kBottom - world_y); }
-  // Left, top, right and bottom pixel of colour c, and how many there are.
-  std::array<int, 5> drawn(Rgb c) {
-    auto e = testing_support::extent(picture(), c);
-    return {e.left, e.top, e.right, e.bottom, count(picture(), c)};
-  }
+  void dot(double x, double y, int colour) { r().LINE(0, Coord{x, y}, Coord{x, y}, colour); }
 };
 
 TEST_F(Screen, CoordinatesRoundHalfAwayFromZeroAndStepStartsFromTheLastPoint) {
-  r().LINE(0, Coord{10.5, 20.4}, Coord{10.5, 20.4}, 15);  // pixel (11, round(482.6))
-  EXPECT_EQ(drawn(kWhite), (std::array{11, 483, 11, 483, 1}));
-  r().LINE(0, Coord{-0.5, 5}, Coord{-0.5, 5}, 5);  // pixel x -1
-  r().LINE(0, Coord{0.49, 6}, Coord{0.49, 6}, 5);
-  EXPECT_EQ(drawn(kRed), (std::array{0, 497, 0, 497, 1}));
+  dot(10.5, 20.4, 15);   // pixel (11, round(482.6))
+  dot(-0.5, 5, 5);       // pixel x -1
+  dot(0.49, 6, 5);
+  EXPECT_EQ(std::tuple(at(11, 20), count(picture(), kWhite), at(0, 6), count(picture(), kRed)),
+            std::tuple(kWhite, 1, kRed, 1));
   const std::tuple<double, int, double> maps[] = {{123, 2, 123},       {0, 3, 503},  {503, 3, 0},
                                                   {100.25, 3, 402.75}, {7.5, 0, 8},  {-7.5, 0, -8},
                                                   {10, 1, 493},        {-20, 1, 523}};
   for (auto [v, direction, want] : maps) EXPECT_EQ(r().PMAP(0, v, direction), want) << direction;
-
   r().LINE(0, Coord{10, 100}, Coord{30, 100}, 15);
   r().LINE(0, std::nullopt, STEP(0, 5), 3);  // from (30, 100)
   r().LINE(0, STEP(10, 0), STEP(0, 0), 3);   // the first point from the last, (30, 105)
-  EXPECT_EQ(count_in(picture(), kBlue, 30, kBottom - 105, 30, kBottom - 100), 6);
-  EXPECT_EQ(at(40, 105), kBlue);
+  EXPECT_EQ(std::tuple(at(30, 100), at(30, 105), at(40, 105), count(picture(), kBlue)),
+            std::tuple(kBlue, kBlue, kBlue, 6 + 1));
   r().CIRCLE(0, Coord{200.5f, 100.25f}, 5, 15);
   r().CIRCLE(0, STEP(-100, 20), 0.5, 15);  // CIRCLE's centre is the last point
   EXPECT_EQ(std::pair(r().last_x(), r().last_y()), std::pair(100.5f, 120.25f));
@@ -62,27 +56,22 @@ TEST_F(Screen, PaletteDefaultsAndBothFormsOfPalette) {
   const Rgb standard[16] = {0x808080, 0x000080, 0x800000, 0x800080, 0x008000, 0x008080,
                             0x808000, 0xC0C0C0, 0x000000, 0x0000FF, 0xFF0000, 0xFF00FF,
                             0x00FF00, 0x00FFFF, 0xFFFF00, 0xFFFFFF};
-  for (int n = 0; n < 16; ++n) {
-    r().LINE(0, Coord{n * 10.0, 0}, Coord{n * 10.0, 0}, n);
-    EXPECT_EQ(at(n * 10, 0), defaults[n]) << n;
-  }
+  for (int n = 0; n < 16; ++n) EXPECT_EQ(r().palette_rgb(n), defaults[n]) << n;
   // The code form takes the bright set in colour mode 4 (the default) and 5, else the dark set.
   for (int mode : {4, 0}) {
     if (mode != 4) r().COLOR(0, std::nullopt, std::nullopt, std::nullopt, mode);
     for (int code = 0; code < 8; ++code) {
       r().PALETTE(0, 15 - code, code);
-      EXPECT_EQ(r().palette_rgb(15 - code), standard[code + (mode >= 4 ? 8 : 0)]) << mode << code;
+      EXPECT_EQ(r().palette_rgb(15 - code), standard[code + (mode == 4 ? 8 : 0)]) << mode << code;
     }
   }
   // The RGB form takes green, red, blue; shapes drawn before keep their colour.
-  r().LINE(0, Coord{0, 10}, Coord{9, 19}, 7, Box::BF);
+  dot(5, 5, 7);
   r().PALETTE_RGB(0, 7, 255, 75, 75);
-  r().LINE(0, Coord{20, 10}, Coord{29, 19}, 7, Box::BF);
-  EXPECT_EQ(std::tuple(at(5, 15), backing().get(5, kBottom - 15), at(25, 15)),
-            std::tuple(0xFF00FFu, 0xFF00FFu, rgb(75, 255, 75)));
   r().COLOR(0, 7);  // without a colour, drawing uses the foreground
-  r().LINE(0, Coord{0, 30}, Coord{9, 30});
-  EXPECT_EQ(count(picture(), rgb(75, 255, 75)), 100 + 10);
+  r().LINE(0, Coord{20, 5}, Coord{29, 5});
+  EXPECT_EQ(std::tuple(at(5, 5), backing().get(5, kBottom - 5), count(picture(), rgb(75, 255, 75))),
+            std::tuple(0xFF00FFu, 0xFF00FFu, 10));
 }
 
 TEST_F(Screen, FunctionsSelectTheRasterOperationAndStylesThePen) {
