@@ -140,18 +140,17 @@ TEST(StartUp, TheWindowComesFromTheFormAndABadFormIsRefused) {
   EXPECT_EQ(t.host().boxes(), std::vector<std::string>{"peakwend.EXE: zideD.bas [0行]:エラー[9]\n" +
                                                        rt::error_message(9)});
 
-  auto good = rt::parse_form(
-      "form = F\ncaption = C\nposition = 0 0\nfont = FixedSys\n# outer size\n  size = 648 531 \t\r\n"
-      "charset = 255\nevent = A\nevent = B\n",
-      nullptr);
+  // The smallest form with `from` replaced by `to`.
+  auto with = [](const std::string& from, const std::string& to) {
+    std::string text =
+        "form = F\ncaption = C\nposition = 0 0\nfont = X\nsize = 9 28\ncharset = 0\n";
+    return rt::parse_form(text.replace(text.find(from), from.size(), to), nullptr);
+  };
+  auto good = with("size = 9 28\ncharset = 0",
+                   "# outer\n  size = 648 531 \t\r\ncharset = 255\nevent = A\nevent = B");
   ASSERT_TRUE(good);
   EXPECT_EQ(std::tuple(good->client_width(), good->client_height(), good->charset, good->events),
             std::tuple(640, 504, 255, std::vector<std::string>{"A", "B"}));
-  // The smallest form with `from` replaced by `to`.
-  auto with = [](const std::string& from, const std::string& to) {
-    std::string text = "form = F\ncaption = C\nposition = 0 0\nfont = X\nsize = 9 28\ncharset = 0\n";
-    return rt::parse_form(text.replace(text.find(from), from.size(), to), nullptr);
-  };
   EXPECT_TRUE(with("", "") && with("9 28", "16384 16384"));
   // clang-format off
   const std::pair<const char*, const char*> bad[] = {{"9 28", "8 28"}, {"9 28", "9 27"},
