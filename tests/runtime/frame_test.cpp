@@ -114,7 +114,9 @@ TEST(SubFrames, EachCallStartsFreshAndTheCallersContextComesBack) {
               std::tuple("main.bas", 50, 3u, 7u));
     r.GOSUB([&] { r.SET_LINE(300); });
     EXPECT_EQ(r.context().line, 50) << "RETURN restores the GOSUB's line";
+    r.RT_ERROR(5, 0);
   });
+  EXPECT_EQ(p.rt().last_error().line, 50) << "reported where it happened, not in a SUB before";
   // Nesting deeper than the stack allows is error 81; the frames unwind.
   p.run([&](rt::Runtime& r) { recurse(r, rt::Frame::kMaxSubDepth + 5); });
   EXPECT_EQ(std::pair(p.rt().last_error().number, p.rt().sub_depth()), std::pair(81, 0));

@@ -137,15 +137,23 @@ TEST(InputLine, PromptsEchoAndSeveralVariables) {
   EXPECT_EQ(quoted ? (*quoted)[1].text : "?", "a, b");
 }
 
-TEST(InputLine, StopsAt255BytesAndTheWindowCanEndItsWait) {
+TEST(InputLine, StopsAt255BytesBackspacesAcrossAScrollAndTheWindowCanEndItsWait) {
   std::string script;
   for (char c : {'a', 'b', 'c'}) script += "type " + std::string(100, c) + "\n";
-  Program p(scripted(script + "key Enter\n"));
+  // The prompt "X" at column 70 of the last row leaves 9 cells on it: "a".."i"; "j" wraps and
+  // scrolls the grid. 12 Backspaces take "t".."i" off again.
+  script += "key Enter\ntype abcdefghijklmnopqrst\n";
+  for (int i = 0; i < 12; ++i) script += "key Backspace\n";
+  Program p(scripted(script + "type Z\nkey Enter\n"));
   p.start();
   std::string s;
   p.rt().INPUT(0, 2, "", {s});
   EXPECT_EQ(s, std::string(100, 'a') + std::string(100, 'b') + std::string(55, 'c'));
   EXPECT_EQ(p.host().beeps(), 45);
+  p.rt().LOCATE(0, 70, 27);
+  p.rt().INPUT(0, 2, "X", {s});
+  EXPECT_EQ(std::tuple(s, p.rt().text_row(26), p.rt().text_row(27), p.rt().cursor_row()),
+            std::tuple("abcdefghZ", std::string(70, ' ') + "XabcdefghZ", std::string(80, ' '), 27));
   EXPECT_EQ(error_of([&] { p.rt().INPUT(1, 2, "", {s}); }), 1000);
   EXPECT_EQ(error_of([&] { p.rt().INPUT(0, 3, "", {s}); }), 5);
   // The program ends inside INPUT; Ctrl+C is the user break, reported with the module and line.
@@ -159,20 +167,6 @@ TEST(InputLine, StopsAt255BytesAndTheWindowCanEndItsWait) {
     EXPECT_EQ(shown(q.rt(), 1) + "|" + shown(q.rt(), 2),
               end[0] == 'k' ? "中断しました zideD.bas[42行]|任意のキーを押してください" : "|");
   }
-}
-
-TEST(InputLine, BackspaceBlanksTheCharacterItTakesOffAlsoAfterTheGridScrolled) {
-  // The prompt "X" at column 70 of the last row leaves 9 cells on it: "a".."i";
-  // "j" wraps and scrolls the grid. 12 Backspaces take "t".."i" off again.
-  std::string script = "type abcdefghijklmnopqrst\n";
-  for (int i = 0; i < 12; ++i) script += "key Backspace\n";
-  Program p(scripted(script + "type Z\nkey Enter\n"));
-  p.start();
-  std::string s;
-  p.rt().LOCATE(0, 70, 27);
-  p.rt().INPUT(0, 2, "X", {s});
-  EXPECT_EQ(std::tuple(s, p.rt().text_row(26), p.rt().text_row(27), p.rt().cursor_row()),
-            std::tuple("abcdefghZ", std::string(70, ' ') + "XabcdefghZ", std::string(80, ' '), 27));
 }
 
 TEST_F(Input, MousePositionMovementAndButtons) {
