@@ -188,8 +188,8 @@ TEST_F(Input, MousePositionMovementAndButtons) {
   // n: down, presses (read twice), press x y, releases, release x y, double clicks, their x y.
   // clang-format off
   for (auto [n, button, want] : {std::tuple(2, 0, 0), {3, 0, 2}, {3, 0, 0}, {4, 0, 31}, {5, 0, 41},
-       {6, 0, 2}, {6, 0, 0}, {7, 0, 32}, {8, 0, 42}, {11, 0, 1}, {11, 0, 0}, {12, 0, 33}, {13, 0, 43},
-       {2, 1, -1}, {4, 1, 32}})
+       {6, 0, 2}, {6, 0, 0}, {7, 0, 32}, {8, 0, 42}, {11, 0, 1}, {11, 0, 0}, {12, 0, 33},
+       {13, 0, 43}, {2, 1, -1}, {4, 1, 32}})
     // clang-format on
     EXPECT_EQ(r().MOUSE(0, n, button), want) << n << " " << button;
 }
