@@ -130,6 +130,7 @@ TEST(InputLine, PromptsEchoAndSeveralVariables) {
   for (const char* bad : {"1", "1,2,3", "abc,1", "1.2.3,1", "12x,1", "1e,1", "--1,1", "+,1",
                           "1e99,1", "1E+,1", "\"7\"x,1", "3.41E38,1", "-3.41D38,1"})
     EXPECT_FALSE(rt::convert_input_line(bad, two)) << bad;
+  EXPECT_TRUE(rt::convert_input_line(std::string_view("1,\"", 2), two)) << "only its own bytes";
   auto top = rt::convert_input_line("3.4028234E38, .5", two);
   EXPECT_EQ(top ? float((*top)[0].number) : 0.0f, FLT_MAX) << "the largest SINGLE";
   const rt::InputKind mixed[] = {rt::InputKind::Number, rt::InputKind::Text};

@@ -240,9 +240,9 @@ TEST_F(Text, WritingWrapsBeforeTheNextCharacterAndNeverSplitsADoubleByteOne) {
       {0, 11, "a\tb\tc", "a       b       c", {17, 11}},
       {75, 12, "\tz", "     z", {1, 13}},  // a tab past the last stop ends the line
       {75, 14, "ABCDE\tz", "ABCDE" + std::string(8, ' ') + "z", {9, 15}},
-      {10, 16, k + k, k + k, {14, 16}},
-      {11, 16, "x", "x", {12, 16}},  // over half of a double-byte character: the other half empties
-      {13, 16, "y", "y", {14, 16}},
+      {0, 16, k + k, k + k, {4, 16}},
+      {1, 16, "x", "x", {2, 16}},  // over half of a double-byte character: the other half empties
+      {3, 16, "y", "y", {4, 16}},
   };
   for (const auto& c : cases) {
     at(c.col, c.row, c.text);
@@ -252,7 +252,7 @@ TEST_F(Text, WritingWrapsBeforeTheNextCharacterAndNeverSplitsADoubleByteOne) {
     EXPECT_EQ(cursor(), c.cursor) << c.text;
   }
   at(0, 20, "\x07Q" + k + "\x82");  // a control byte and a lone first byte show as '?'
-  EXPECT_EQ(shown(r(), 20) + "|" + r().text_row(16).substr(10, 5), "?Q漢?| x y ");
+  EXPECT_EQ(shown(r(), 20) + "|" + r().text_row(16).substr(0, 5), "?Q漢?| x y ");
 }
 
 TEST_F(Text, GlyphsKeepTheInkOfTheirTimeAndComeBackOnRepaint) {

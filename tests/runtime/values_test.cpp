@@ -155,7 +155,7 @@ class Data : public Started {
 
 TEST_F(Data, RecordsAreReadInOrderAndMalformedLinesAreError2) {
   auto recs = rt::parse_data_records(
-      "' note\r\n83 DATA 0,3\r\n\n  99 data \"a\",2\n90 DATA\n65535 DATA 1\n");
+      "' note\r\n83 DATA 0,3\r\n\n \t 99 data \"a\",2\n90 DATA\n65535 DATA 1\n");
   ASSERT_EQ(recs.size(), 4u);
   EXPECT_EQ((std::array{recs[0].line, recs[1].line, recs[2].line, recs[3].line}),
             (std::array<std::uint16_t, 4>{83, 99, 90, 65535}));
