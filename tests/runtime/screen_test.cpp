@@ -79,12 +79,14 @@ TEST_F(Screen, GetStoresABitmapThatPutDrawsBack) {
   std::vector<std::uint8_t> block(40 + 12 + 40 * 20 * 4, 0xAA);
   ASSERT_EQ(rt::Screen::block_bytes(40, 20), block.size());
   r().GET(0, Coord{0, 0}, STEP(39, 19), block);
-  // Header size, width, height, planes | bits << 16, ..., three masks, then pixels bottom-up.
+  // Header size, width, height, planes | bits << 16, bit fields (3), image size, four zeros, three
+  // masks, then the pixels bottom-up.
   std::uint32_t w[13 + 40 * 20];
   std::memcpy(w, block.data(), sizeof w);
-  EXPECT_EQ(
-      (std::array{w[0], w[1], w[2], w[3], w[10], w[11], w[12], w[13], w[14], w[812]}),
-      (std::array{40u, 40u, 20u, 1u | 32u << 16, kRed, 0xFF00u, kBlue, kRed, kSilver, kBlue}));
+  EXPECT_EQ((std::array{w[0], w[1], w[2], w[3], w[4], w[5], w[6] | w[7] | w[8] | w[9], w[10], w[11],
+                        w[12], w[13], w[14], w[812]}),
+            (std::array{40u, 40u, 20u, 1u | 32u << 16, 3u, 40u * 20 * 4, 0u, kRed, 0xFF00u, kBlue,
+                        kRed, kSilver, kBlue}));
 
   r().PUT(0, Coord{0, 0}, STEP(39, 19), block, 0);
   EXPECT_TRUE(picture() == before && backing() == before) << "put back in place: no change";
