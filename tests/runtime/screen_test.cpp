@@ -43,6 +43,20 @@ TEST_F(Screen, CoordinatesRoundHalfAwayFromZeroAndStepStartsFromTheLastPoint) {
   EXPECT_EQ(std::pair(r().last_x(), r().last_y()), std::pair(100.5f, 120.25f));
 }
 
+// A window that comes up painted shows the background colour once the program starts.
+TEST(ScreenStart, ThePictureStartsInTheBackgroundColour) {
+  struct Painted : platform::HeadlessHost {
+    bool create_window(const platform::WindowSpec& setup, std::string* error) override {
+      bool made = HeadlessHost::create_window(setup, error);
+      picture().fill(0x123456);
+      return made;
+    }
+  };
+  Program p(std::make_unique<Painted>());
+  p.start();
+  EXPECT_EQ(count(p.host().picture(), 0), 640 * 504);
+}
+
 TEST_F(Screen, PaletteDefaults) {
   const Rgb defaults[16] = {0x000000, 0x808080, 0x000080, 0x0000FF, 0x800000, 0xFF0000,
                             0x800080, 0xFF00FF, 0x008000, 0x00FF00, 0x008080, 0x00FFFF,
