@@ -81,6 +81,7 @@ TEST(RunTimeError, MessagesErrorZeroEndAndSystemErrors) {
   for (int n : {0, 1, 3, 8, 12, 14, 999, 1001}) EXPECT_EQ(rt::error_message(n), "") << n;
   Program p;
   EXPECT_EQ(p.run([](rt::Runtime& r) { r.RT_ERROR(0, 0), r.END(3); }), 3) << "0 is no error";
+  EXPECT_EQ(std::pair(p.rt().last_error().number, int{p.rt().last_error().line}), std::pair(0, 0));
   EXPECT_EQ(p.run([](rt::Runtime&) {}), 0);
   for (auto [system, number] : {std::pair(ENOMEM, 7), {EINVAL, 5}, {ERANGE, 5}, {123456, 27}}) {
     Program q;

@@ -57,11 +57,22 @@ TEST(ScreenStart, ThePictureStartsInTheBackgroundColour) {
   EXPECT_EQ(count(p.host().picture(), 0), 640 * 504);
 }
 
-TEST_F(Screen, PaletteDefaults) {
+TEST_F(Screen, PaletteDefaultsAndTheCodeFormsTwoSets) {
   const Rgb defaults[16] = {0x000000, 0x808080, 0x000080, 0x0000FF, 0x800000, 0xFF0000,
                             0x800080, 0xFF00FF, 0x008000, 0x00FF00, 0x008080, 0x00FFFF,
                             0x808000, 0xFFFF00, 0xC0C0C0, 0xFFFFFF};
+  const Rgb standard[16] = {0x808080, 0x000080, 0x800000, 0x800080, 0x008000, 0x008080,
+                            0x808000, 0xC0C0C0, 0x000000, 0x0000FF, 0xFF0000, 0xFF00FF,
+                            0x00FF00, 0x00FFFF, 0xFFFF00, 0xFFFFFF};
   for (int n = 0; n < 16; ++n) EXPECT_EQ(r().palette_rgb(n), defaults[n]) << n;
+  // The code form takes the bright set in colour mode 4 (the default) and 5, else the dark set.
+  for (int mode : {4, 0}) {
+    if (mode != 4) r().COLOR(0, std::nullopt, std::nullopt, std::nullopt, mode);
+    for (int code = 0; code < 8; ++code) {
+      r().PALETTE(0, 15 - code, code);
+      EXPECT_EQ(r().palette_rgb(15 - code), standard[code + (mode == 4 ? 8 : 0)]) << mode << code;
+    }
+  }
 }
 
 TEST_F(Screen, FunctionsSelectTheRasterOperationAndStylesThePen) {

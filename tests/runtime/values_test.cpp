@@ -256,6 +256,7 @@ TEST(PrintUsingNumbers, SignsFillCurrencyCommasAndExponents) {
          {"#.#^^^^", 0.75, " .8E+00"}, {"##.##^^^^", 9.999, " 1.00E+01"}, {"##^^^", 5, " 5^^^"}});
   // clang-format on
   EXPECT_EQ(fmt("###, ###", {1.0, 2.0}), "  1,   2") << "a comma followed by text is text";
+  EXPECT_EQ(fmt("#,*#", {1.0, 2.0}).find(','), std::string::npos) << "one field: the whole run";
 }
 
 TEST(PrintUsingNumbers, TheExactSingleValueIsRoundedOnceToTheField) {
