@@ -76,30 +76,11 @@ TEST_F(Input, AFullBufferKeepsTheFirst255AndBeepsForTheRest) {
   for (int i = 0; i < 255; ++i) want.push_back('a' + i % 26);
   EXPECT_EQ(std::pair(p.host().beeps(), r().keys_waiting()), std::pair(45, std::size_t{255}));
   EXPECT_EQ(drain(), want);
-  r().on_input_event(typed("z"));
-  EXPECT_EQ(drain(), std::vector<int>{'z'}) << "room again after reading";
   for (int i = 0; i < 10; ++i) EXPECT_EQ(r().INKEY(0), "") << "never waits";
-  EXPECT_GE(p.host().idles(), 9) << "repeated empty polls tell the host the program waits";
   EXPECT_EQ(std::pair(r().ASC("\x82\xA0"), r().ASC("\x7F")), std::pair(0x82, 127));
   EXPECT_EQ(std::pair(error_of([&] { r().ASC(""); }), error_of([&] { r().INKEY(1); })),
             std::pair(5, 1000));
 }
-
-TEST(Keys, CtrlCReadByInkeyIsTheUserBreak) {
-  Program p;
-  for (const Event& e : {key(K::Ctrl), ctrl(U'c'), key(K::Ctrl, false)}) p.host().push_event(e);
-  bool went_on = false;
-  int code = p.run([&](rt::Runtime& r) {
-    r.SET_MODULE("zideD.bas");
-    for (int i = 0; i < 100; ++i) r.STMT_YIELD(), r.SET_LINE(42), r.INKEY(0);
-    went_on = true;
-  });
-  EXPECT_EQ(std::pair(code, went_on), std::pair(0, false));
-  EXPECT_EQ(shown(p.rt(), 1) + "|" + shown(p.rt(), 2),
-            "中断しました zideD.bas[42行]|任意のキーを押してください");
-}
-
-// ---- INPUT ----
 
 TEST(InputLine, GoesIntoAStringOrAFixedLengthName) {
   // clang-format off
@@ -149,6 +130,7 @@ TEST(InputLine, PromptsEchoAndSeveralVariables) {
   for (const char* bad : {"1", "1,2,3", "abc,1", "1.2.3,1", "12x,1", "1e,1", "--1,1", "+,1",
                           "1e99,1", "1E+,1", "\"7\"x,1", "3.41E38,1", "-3.41D38,1"})
     EXPECT_FALSE(rt::convert_input_line(bad, two)) << bad;
+  EXPECT_TRUE(rt::convert_input_line(std::string_view("1,\"", 2), two)) << "only its own bytes";
   auto top = rt::convert_input_line("3.4028234E38, .5", two);
   EXPECT_EQ(top ? float((*top)[0].number) : 0.0f, FLT_MAX) << "the largest SINGLE";
   const rt::InputKind mixed[] = {rt::InputKind::Number, rt::InputKind::Text};
@@ -156,56 +138,61 @@ TEST(InputLine, PromptsEchoAndSeveralVariables) {
   EXPECT_EQ(quoted ? (*quoted)[1].text : "?", "a, b");
 }
 
-TEST(InputLine, StopsAt255BytesAndTheWindowCanEndItsWait) {
+TEST(InputLine, StopsAt255BytesBackspacesAcrossAScrollAndTheWindowCanEndItsWait) {
   std::string script;
   for (char c : {'a', 'b', 'c'}) script += "type " + std::string(100, c) + "\n";
-  Program p(scripted(script + "key Enter\n"));
+  // The prompt "X" at column 70 of the last row leaves 9 cells on it: "a".."i"; "j" wraps and
+  // scrolls the grid. 12 Backspaces take "t".."i" off again.
+  script += "key Enter\ntype abcdefghijklmnopqrst\n";
+  for (int i = 0; i < 12; ++i) script += "key Backspace\n";
+  Program p(scripted(script + "type Z\nkey Enter\n"));
   p.start();
   std::string s;
   p.rt().INPUT(0, 2, "", {s});
   EXPECT_EQ(s, std::string(100, 'a') + std::string(100, 'b') + std::string(55, 'c'));
   EXPECT_EQ(p.host().beeps(), 45);
+  p.rt().LOCATE(0, 70, 27);
+  p.rt().INPUT(0, 2, "X", {s});
+  EXPECT_EQ(std::tuple(s, p.rt().text_row(26), p.rt().text_row(27), p.rt().cursor_row()),
+            std::tuple("abcdefghZ", std::string(70, ' ') + "XabcdefghZ", std::string(80, ' '), 27));
   EXPECT_EQ(error_of([&] { p.rt().INPUT(1, 2, "", {s}); }), 1000);
   EXPECT_EQ(error_of([&] { p.rt().INPUT(0, 3, "", {s}); }), 5);
-  for (const char* end : {"close\n", "key Ctrl+C\nkey Enter\n"}) {  // the program ends inside INPUT
+  // The program ends inside INPUT; Ctrl+C is the user break, reported with the module and line.
+  for (const char* end : {"close\n", "key Ctrl+C\nkey Enter\n"}) {
     Program q(scripted(std::string("type AB\n") + end));
     bool returned = false;
-    EXPECT_EQ(q.run([&](rt::Runtime& r) { r.INPUT(0, 2, " Name", {s}), returned = true; }), 0);
-    EXPECT_FALSE(returned) << end;
+    int code = q.run([&](rt::Runtime& r) {
+      r.SET_MODULE("zideD.bas"), r.SET_LINE(42), r.INPUT(0, 2, " Name", {s}), returned = true;
+    });
+    EXPECT_EQ(std::pair(code, returned), std::pair(0, false)) << end;
+    EXPECT_EQ(shown(q.rt(), 1) + "|" + shown(q.rt(), 2),
+              end[0] == 'k' ? "中断しました zideD.bas[42行]|任意のキーを押してください" : "|");
   }
 }
 
-// ---- mouse, clock, random numbers, library calls ----
-
 TEST_F(Input, MousePositionMovementAndButtons) {
   r().on_input_event(mouse(T::MouseMove, 100, 40));
-  EXPECT_EQ((std::array{r().MOUSE(0, 0), r().MOUSE(0, 1), r().MOUSE(0, 9), r().MOUSE(0, 10)}),
-            (std::array{100, 40, 100, 40}));
   r().on_input_event(mouse(T::MouseMove, 90, 70));
-  EXPECT_EQ((std::array{r().MOUSE(0, 9), r().MOUSE(0, 9), r().MOUSE(0, 10)}),
-            (std::array{-10, 0, 30}));
-  for (int n : {-1, 2, 8, 11}) EXPECT_EQ(error_of([&] { r().MOUSE(0, n); }), 5) << n;
-  for (auto [n, b] : {std::pair(1, 0), {10, 0}, {14, 0}, {-1, 0}, {2, 2}, {2, -1}})
-    EXPECT_EQ(error_of([&, n = n, b = b] { r().MOUSE(0, n, b); }), 5) << n << " " << b;
-  EXPECT_EQ(std::pair(error_of([&] { r().MOUSE(1, 0); }), error_of([&] { r().MOUSE(1, 2, 0); })),
-            std::pair(1000, 1000));
+  EXPECT_EQ(
+      (std::array{r().MOUSE(0, 0), r().MOUSE(0, 1), r().MOUSE(0, 9), r().MOUSE(0, 9),
+                  r().MOUSE(0, 10), error_of([&] { r().MOUSE(0, 2); }),
+                  error_of([&] { r().MOUSE(0, 10, 0); }), error_of([&] { r().MOUSE(0, 2, 2); }),
+                  error_of([&] { r().MOUSE(1, 0); }), error_of([&] { r().MOUSE(1, 2, 0); })}),
+      (std::array{90, 70, 90, 0, 70, 5, 5, 5, 1000, 1000}));
   r().on_input_event(mouse(T::MouseDown, 10, 20));
   EXPECT_EQ(std::pair(r().MOUSE(0, 2, 0), r().MOUSE(0, 2, 1)), std::pair(-1, 0)) << "held down";
   for (const Event& e :
        {mouse(T::MouseMove, 15, 25), mouse(T::MouseUp, 30, 40), mouse(T::MouseDown, 31, 41),
-        mouse(T::MouseDoubleClick, 33, 43), mouse(T::MouseUp, 32, 42)})
+        mouse(T::MouseDoubleClick, 33, 43), mouse(T::MouseUp, 32, 42),
+        mouse(T::MouseDown, -1, -1, platform::MouseButton::Right)})  // the right one at the pointer
     r().on_input_event(e);
   // n: down, presses (read twice), press x y, releases, release x y, double clicks, their x y.
   // clang-format off
-  for (auto [n, want] : {std::pair(2, 0), {3, 2}, {3, 0}, {4, 31}, {5, 41}, {6, 2}, {6, 0}, {7, 32},
-                         {8, 42}, {11, 1}, {11, 0}, {12, 33}, {13, 43}})
+  for (auto [n, button, want] : {std::tuple(2, 0, 0), {3, 0, 2}, {3, 0, 0}, {4, 0, 31}, {5, 0, 41},
+       {6, 0, 2}, {6, 0, 0}, {7, 0, 32}, {8, 0, 42}, {11, 0, 1}, {11, 0, 0}, {12, 0, 33},
+       {13, 0, 43}, {2, 1, -1}, {4, 1, 32}})
     // clang-format on
-    EXPECT_EQ(r().MOUSE(0, n, 0), want) << n;
-  r().on_input_event(mouse(T::MouseMove, 200, 300));
-  r().on_input_event(mouse(T::MouseDown, -1, -1, platform::MouseButton::Right));  // at the pointer
-  EXPECT_EQ((std::array{r().MOUSE(0, 2, 1), r().MOUSE(0, 2, 0), r().MOUSE(0, 4, 1),
-                        r().MOUSE(0, 5, 1), r().MOUSE(0, 3, 1), r().MOUSE(0, 3, 0)}),
-            (std::array{-1, 0, 200, 300, 1, 0}));
+    EXPECT_EQ(r().MOUSE(0, n, button), want) << n << " " << button;
 }
 
 TEST(Clock, TimeAndDate) {
@@ -216,10 +203,9 @@ TEST(Clock, TimeAndDate) {
   rt::Runtime& r = p.rt();
   EXPECT_EQ(r.TIME() + " " + r.DATE(""), "09:07:58 17/03/05");
   p.host().advance(2500);
-  EXPECT_EQ(rt::RIGHT(r.TIME(), 2), "00") << "the game's seed: the current second";
-  EXPECT_EQ(r.DATE("YYYY-MM-DD") + " " + r.DATE("dd.mm.yy"), "2017-03-05 05.03.17");
+  EXPECT_EQ(r.TIME(), "09:08:00") << "the game's seed: the current second";
   // "ゥ" is 0x83 0x44: its second byte reads as 'D' but is no part of "DD".
-  EXPECT_EQ(r.DATE(sjis("ゥD/MM年")), sjis("ゥD/03年"));
+  EXPECT_EQ(r.DATE("YYYY-MM-dd.yy" + sjis("ゥD年")), "2017-03-05.17" + sjis("ゥD年"));
 }
 
 // RND step by step as the rules give it, to check the runtime against.
@@ -235,21 +221,17 @@ struct RandomModel {
 };
 
 TEST_F(Input, RandomNumbersFollowTheirRulesFromState204) {
-  EXPECT_EQ(double(r().RND(1)), 620765 / 8388608.0);
-  EXPECT_EQ(r().random_state(), 0x12F1BB9Fu);
-  EXPECT_NEAR(double(r().RND(1)), 0.9264730, 1e-7);
-  EXPECT_NEAR(double(r().RND(0)), 0.9264730, 1e-7) << "x = 0 repeats";
+  double first = r().RND(1);
+  EXPECT_EQ(std::pair(first, r().random_state()), std::pair(620765 / 8388608.0, 0x12F1BB9Fu));
   RandomModel m;
-  m.next(1), m.next(1);
+  m.next(1);
   for (float x : {1.0f, 0.0f, -1.0f, 1.0f, 0.25f, -0.5f, 0.0f, -1e-3f, 7.0f, -3e38f, 1.0f}) {
     EXPECT_EQ(double(r().RND(x)), m.next(x)) << x;
     EXPECT_EQ(r().random_state(), m.state) << x;
   }
-  for (std::int32_t seed : {0, 37, -123456, 58}) {  // RANDOMIZE XORs the seed in
-    r().RANDOMIZE(seed);
-    m.state ^= static_cast<std::uint32_t>(seed);
-    EXPECT_EQ(double(r().RND(1)), m.next(1)) << seed;
-  }
+  r().RANDOMIZE(-123456);  // XORs the seed in
+  m.state ^= static_cast<std::uint32_t>(-123456);
+  EXPECT_EQ(double(r().RND(1)), m.next(1));
   // 0 is never returned: from state 0 RND(0) moves on, and so does a step that lands on 0.
   ASSERT_EQ(791373737u * 2058568021u + 1276750819u, 0u);
   for (auto [state, x] : {std::pair(0u, 0.0f), {791373737u, 1.0f}}) {
@@ -274,8 +256,6 @@ TEST(LibraryCall, NamesInCapitalsArgumentsRoundedToLongsAndNotesOut) {
     EXPECT_EQ(error_of([&, l = lib, f = fn] { r.LIBCALL(l, f); }), 5) << lib << " " << fn;
   EXPECT_EQ(r.loaded_libraries(), 0u) << "a failed first call adds nothing";
   EXPECT_EQ(r.LIBCALL("WINMM", "midiOutGetNumDevs"), 1);
-  r.LIBCALL("winmm", "timeGetTime");
-  EXPECT_EQ(error_of([&] { r.LIBCALL("WinMM", "timegettime"); }), 5) << "function names are exact";
   EXPECT_EQ(error_of([&] { r.LIBCALL("WINMM", "timeGetTime", 1); }), 5) << "one argument too many";
   std::int32_t h = 0;
   EXPECT_EQ(r.LIBCALL("winmm.dll", "midiOutOpen", &h, 0xFFFFFFFFu, 0, 0, 0), 0);
@@ -285,12 +265,11 @@ TEST(LibraryCall, NamesInCapitalsArgumentsRoundedToLongsAndNotesOut) {
         rt::LibArg(-1)})  // 0x7F3690.8 rounds up; only three bytes go out
     r.LIBCALL("WinMM.Dll", "midiOutShortMsg", h, a);
   EXPECT_EQ(rec->messages(), (std::vector<std::uint32_t>{0x7F4890, 0x7F3691, 0x90, 0xFFFFFF}));
-  EXPECT_EQ(error_of([&] { r.LIBCALL("winmm.dll", "midiOutShortMsg", h, 3e9); }), 6);
-  EXPECT_EQ(error_of([&] { r.LIBCALL("winmm.dll", "midiOutShortMsg", h, 1LL << 33); }), 6);
+  EXPECT_EQ(std::pair(error_of([&] { r.LIBCALL("winmm.dll", "midiOutShortMsg", h, 3e9); }),
+                      error_of([&] { r.LIBCALL("winmm.dll", "midiOutShortMsg", h, 1LL << 33); })),
+            std::pair(6, 6));
   EXPECT_EQ(r.LIBCALL("winmm.dll", "midiOutClose", h), 0);
-  EXPECT_NE(r.LIBCALL("winmm.dll", "midiOutShortMsg", h, 0x7F3C90), 0) << "closed";
-  EXPECT_EQ(std::tuple(rec->resets(), rec->messages().size(), r.loaded_libraries()),
-            std::tuple(1, std::size_t{4}, std::size_t{2}));
+  EXPECT_EQ(std::pair(rec->resets(), r.loaded_libraries()), std::pair(1, std::size_t{2}));
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
-// Numbers, strings, arrays, DATA and READ.
+// Numbers, strings, arrays, DATA and READ, and PRINT USING. The numbers PRINT USING formats are
+// exact in binary or away from rounding halves, so that each has one right answer.
 #include "runtime/values.h"
 
 #include <cmath>
 #include <cstring>
 #include <limits>
 
+#include "runtime/print_using.h"
 #include "tests/runtime/harness.h"
 
 namespace {
@@ -13,6 +15,7 @@ using namespace rt_test;
 using rt::Array;
 using rt::FixedStr;
 using rt::Single;
+using rt::UsingItem;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -30,14 +33,9 @@ TEST(Conversions, CintAndClngRoundHalfAwayFromZeroWithinTheirRanges) {
       {'L', -2147483648.4, -2147483648LL}, {'L', -2147483648.5, kE6}, {'L', kInf, kE6}};
   // clang-format on
   for (auto [type, in, want] : cases) {
-    auto convert = [t = type, v = in] {
-      return t == 'L' ? std::int64_t{rt::CLNG(v)} : rt::CINT(v);
-    };
-    if (want == kE6) {
-      EXPECT_EQ(error_of([&] { convert(); }), 6) << type << in;
-    } else {
-      EXPECT_EQ(convert(), want) << type << in;
-    }
+    std::int64_t got = 0;
+    int e = error_of([&, t = type, v = in] { got = t == 'L' ? rt::CLNG(v) : rt::CINT(v); });
+    EXPECT_EQ(std::pair(e, e ? kE6 : got), std::pair(want == kE6 ? 6 : 0, want)) << type << in;
   }
 }
 
@@ -68,17 +66,15 @@ TEST(Arithmetic, PowerIntegerDivisionModAndTruth) {
       {-2147483648.0, -1, kE6, 0}};
   // clang-format on
   for (auto [a, b, quotient, remainder] : divisions) {
-    if (quotient == kE6) {
-      EXPECT_EQ(error_of([a = a, b = b] { rt::IDIV(a, b); }), 6);
-    } else {
-      EXPECT_EQ(rt::IDIV(a, b), quotient) << a << "\\" << b;
-    }
-    EXPECT_EQ(rt::MOD(a, b), remainder) << a << " MOD " << b;
+    std::int64_t q = 0;
+    int e = error_of([&, x = a, y = b] { q = rt::IDIV(x, y); });
+    EXPECT_EQ(std::pair(e == 6 ? kE6 : q, std::int64_t{rt::MOD(a, b)}),
+              std::pair(quotient, remainder))
+        << a << " " << b;
   }
-  for (double zero : {0.0, 0.4, -0.49}) {
+  for (double zero : {0.0, 0.4, -0.49})
     EXPECT_EQ(std::pair(error_of([&] { rt::IDIV(1, zero); }), error_of([&] { rt::MOD(1, zero); })),
               std::pair(11, 11));
-  }
   EXPECT_EQ(rt::truth(1 < 2) * 10 + rt::truth(2 < 1), -10);
 }
 
@@ -86,10 +82,8 @@ TEST(Strings, CompareRightValAndFixedLength) {
   const std::tuple<std::string, std::string, int> compares[] = {
       {"AB", "ABC", -1}, {"ABC", "AB", 1},     {"", "", 0},         {"", "A", -1},
       {"ABD", "ABC", 1}, {"\x7f", "\x80", -1}, {"\x82\xa0", "z", 1}};
-  for (const auto& [a, b, want] : compares) {
-    EXPECT_EQ(rt::str_compare(a, b), want) << a << " " << b;
-    EXPECT_EQ(a < b, want < 0) << "std::string agrees, so game code may use it";
-  }
+  for (const auto& [a, b, want] : compares)  // std::string agrees, so game code may use it
+    EXPECT_EQ(std::pair(rt::str_compare(a, b), a < b), std::pair(want, want < 0)) << a << " " << b;
   for (auto [n, want] : {std::pair(2.0, "56"), {0, ""}, {10, "12:34:56"}, {2.5, ":56"}})
     EXPECT_EQ(rt::RIGHT("12:34:56", n), want) << n;
   EXPECT_EQ(error_of([] { rt::RIGHT("abc", -1); }), 5);
@@ -150,8 +144,6 @@ TEST(Arrays, SubscriptsBoundsAndDimensioning) {
   EXPECT_EQ((Array<Single, 1>().bytes().size()), 11 * 4u) << "auto-dimensioned";
 }
 
-// ---- DATA and READ ----
-
 class Data : public Started {
  protected:
   template <class T = Single>
@@ -163,7 +155,7 @@ class Data : public Started {
 
 TEST_F(Data, RecordsAreReadInOrderAndMalformedLinesAreError2) {
   auto recs = rt::parse_data_records(
-      "' note\r\n83 DATA 0,3\r\n\n  99 data \"a\",2\n90 DATA\n65535 DATA 1\n");
+      "' note\r\n83 DATA 0,3\r\n\n \t 99 data \"a\",2\n90 DATA\n65535 DATA 1\n");
   ASSERT_EQ(recs.size(), 4u);
   EXPECT_EQ((std::array{recs[0].line, recs[1].line, recs[2].line, recs[3].line}),
             (std::array<std::uint16_t, 4>{83, 99, 90, 65535}));
@@ -206,8 +198,7 @@ TEST_F(Data, EachBadItemRaisesItsError) {
   std::int32_t l = 0;
   std::int16_t i = 0;
   EXPECT_EQ(error_of([&] { r().READ(l); }), 6);
-  r().READ(l);
-  EXPECT_EQ(error_of([&] { r().READ(i); }), 6);
+  EXPECT_EQ(error_of([&] { r().READ(l), r().READ(i); }), 6);
   r().READ(i);
   EXPECT_EQ(std::pair(l, int{i}), std::pair(2147483647, -32768));
 
@@ -220,17 +211,114 @@ TEST_F(Data, EachBadItemRaisesItsError) {
   EXPECT_EQ(read(), 2.0) << "the caller's position comes back";
 }
 
-TEST(DataReport, ReadPastTheEndIsError4InTheReadsLine) {
-  Program p;
-  unsigned read_line = 0;
-  p.run([&](rt::Runtime& r) {
-    r.DATA_START("10 DATA 1\n");
-    Single x;
-    r.STMT(), r.READ(x);
-    r.STMT(), read_line = __LINE__, r.READ(x);
-  });
-  EXPECT_EQ(std::pair(p.rt().last_error().number, unsigned{p.rt().last_error().line}),
-            std::pair(4, read_line));
+std::string fmt(std::string_view format, std::vector<UsingItem> items) {
+  return rt::format_using(format, items);
+}
+
+struct Case {
+  const char* format;
+  double value;
+  const char* want;
+};
+
+void check(std::initializer_list<Case> cases) {
+  for (const Case& c : cases)
+    EXPECT_EQ(fmt(c.format, {c.value}), c.want) << c.format << " " << c.value;
+}
+
+TEST(PrintUsingNumbers, RightAlignedRoundedHalfAwayFromZeroOrPercentWhenTooWide) {
+  // clang-format off
+  check({{"####", 5, "   5"}, {"####", 0, "   0"}, {"####", -5, "  -5"}, {"####", 123.6, " 124"},
+         {"####", 12345, "%12345"}, {"####", -1234, "%-1234"}, {"#####", 77777, "77777"},
+         {"##", 99.5, "%100"}, {"##", 12.5, "13"}, {"###", -12.5, "-13"}, {"##", -12.5, "%-13"},
+         {"#", 0.5, "1"}, {"##", 12.25, "12"}, {"##", -0.25, " 0"}, {"##.##", 123.25, "%123.25"},
+         {".##", 0.999, "%1.00"}, {"#.##", 0.125, "0.13"}, {"#.###", 0.0625, "0.063"},
+         {"###.#", 99.96, "100.0"}, {"##.##", 3.14159, " 3.14"}, {"##.#", -2.25, "-2.3"},
+         {"##.", 12, "12."}, {".##", 0.25, ".25"}, {"#.##", -0.5, "-.50"}, {"##.##", -0.5, "-0.50"},
+         {"#.#.", 1.25, "1.3."}, {"###", 1e-3, "  0"}});
+  // clang-format on
+}
+
+TEST(PrintUsingNumbers, SignsFillCurrencyCommasAndExponents) {
+  // clang-format off
+  check({{"+##", 5, " +5"}, {"+##", -5, " -5"}, {"+#", 12, "%+12"}, {"##+", 5, " 5+"},
+         {"##+", -5, " 5-"}, {"##-", 5, " 5 "}, {"##-", -12, "12-"}, {"+##-", 7, " +7-"},
+         {"**##", -5, "**-5"}, {"*##.#", 1.5, "**1.5"}, {"**###", 123456, "%123456"},
+         {"\\\\##", 5, "  \\5"}, {"\\\\##", -5, " -\\5"}, {"**\\##", 5, "***\\5"},
+         {"\\##", 1234, "%\\1234"}, {"#,###", 1234, "1,234"}, {"#,###", 123, "  123"},
+         {"#,###", -1234, "%-1,234"}, {"#,###.##", 1234.5, "1,234.50"},
+         {"##,###,###", 1234567, " 1,234,567"}, {"#,##", 1000, "%1,000"},
+         {"##.##^^^^", 234.5, " 2.35E+02"}, {"##.##^^^^", -234.5, "-2.35E+02"},
+         {"##.##^^^^", 0, " 0.00E+00"}, {"##.##^^^^^", 0.00123, " 1.23E-003"},
+         {"+.##^^^^", 123, "+.12E+03"}, {"###.#^^^^", 1234, " 12.3E+02"},
+         {"#.##^^^^-", -234.5, "2.35E+02-"}, {"#.##^^^^-", 234.5, "2.35E+02 "},
+         {"#.##^^^^+", -234.5, "2.35E+02-"}, {"#.##^^^^+", 234.5, "2.35E+02+"},
+         {"#.#^^^^", 0.75, " .8E+00"}, {"##.##^^^^", 9.999, " 1.00E+01"}, {"##^^^", 5, " 5^^^"}});
+  // clang-format on
+  EXPECT_EQ(fmt("###, ###", {1.0, 2.0}), "  1,   2") << "a comma followed by text is text";
+  EXPECT_EQ(fmt("#,*#", {1.0, 2.0}).find(','), std::string::npos) << "one field: the whole run";
+}
+
+TEST(PrintUsingNumbers, TheExactSingleValueIsRoundedOnceToTheField) {
+  // The floats are 12345.677734375, 2.6749999523..., 0.125, 123456792, 0.1000000014901...
+  // and 0.4999999701...
+  // clang-format off
+  const std::tuple<const char*, float, const char*> cases[] = {
+      {"#######,.###", 12345.678f, "  12,345.678"}, {"#.##", 2.675f, "2.67"},
+      {"#.##", 0.125f, "0.13"}, {"##########", 123456789.0f, " 123456792"},
+      {"#.##########", 0.1f, "0.1000000015"}, {"#", 0.49999997f, "0"},
+      {"##.##^^^^", 2.675f, " 2.67E+00"}};
+  // clang-format on
+  for (auto [format, value, want] : cases)
+    EXPECT_EQ(fmt(format, {UsingItem::raw(value)}), want) << format << " " << value;
+}
+
+TEST(PrintUsingStrings, FieldsNeverCutADoubleByteCharacter) {
+  // clang-format off
+  const std::tuple<const char*, std::string, std::string> strings[] = {{"!", "abc", "a"},
+      {"!", "", " "}, {"!", sjis("日本"), sjis("日")}, {"&  &", "abcdef", "abcd"},
+      {"&  &", "ab", "ab  "}, {"&&", "xyz", "xy"}, {"<@>", "", "<>"},
+      {"@", sjis("全部 all"), sjis("全部 all")}, {"&  &", sjis("aあb"), sjis("aあb")},
+      {"&  &", sjis("abcあ"), "abc "}, {"& &", sjis("aあ"), sjis("aあ")}};
+  // clang-format on
+  for (const auto& [format, item, want] : strings)
+    EXPECT_EQ(fmt(format, {item}), want) << format << item;
+}
+
+TEST(PrintUsingFormat, LiteralTextAndRestartsAtTheFormatsBeginning) {
+  // clang-format off
+  check({{"Time ####", 5, "Time    5"}, {"##s", 5, " 5s"}, {"a+b#", 5, "a+b5"}, {"& #", 5, "& 5"},
+         {"* \\ #", 5, "* \\ 5"}, {"Level   #", 3, "Level   3"}});
+  // clang-format on
+  EXPECT_EQ(fmt("A#", {1.0, 2.0, 3.0}) + "|" + fmt("#B", {1.0, 2.0}), "A1A2A3|1B2B");
+  EXPECT_EQ(fmt("@=#;", {"x", 1.0, "y", 2.0}), "x=1;y=2;");
+  EXPECT_EQ(fmt("ab#c", {}), "ab") << "without items: the text up to the first field";
+  // Second bytes 0x5C (the currency sign) and 0x40 ('@') are never fields.
+  const std::string so = sjis("ソ"), space = sjis("　");
+  ASSERT_EQ(so + space, "\x83\x5C\x81\x40");
+  EXPECT_EQ(fmt(so + "#", {7.0}) + fmt(space + "@", {"x"}), so + "7" + space + "x");
+  rt::UsingFormatter f("(#)(@)!");
+  std::string out = f.next(1.0);
+  out += f.next("ab");
+  EXPECT_EQ(out + f.finish(), "(1)(ab)");
+  EXPECT_EQ(f.next(2.0), "(2") << "the format position is reset after the statement";
+
+  const char* line = "  @       #       ###    #####";  // the score table's
+  EXPECT_EQ(fmt(line, {"ABCDEFGHIJKL", 1.0, 23.0, 456.0}),
+            "  ABCDEFGHIJKL       1        23      456");
+}
+
+TEST(PrintUsingErrors, NoFieldIs5AFieldThatDoesNotSuitIs13AndNoNumberIs6) {
+  const float inf = std::numeric_limits<float>::infinity();
+  // clang-format off
+  const std::tuple<const char*, std::vector<UsingItem>, int> cases[] = {{"abc", {1.0}, 5},
+      {"", {"x"}, 5}, {"& x", {"q"}, 5}, {"!", {1.0}, 13}, {"&  &", {1.0}, 13}, {"##", {"x"}, 13},
+      {"## @", {"x"}, 13}, {"## @", {1.0, 2.0}, 13}, {"##", {UsingItem::raw(inf)}, 6},
+      {"##", {UsingItem::raw(-inf)}, 6}, {"##", {UsingItem::raw(std::nanf(""))}, 6}};
+  // clang-format on
+  for (const auto& [format, items, error] : cases)
+    EXPECT_EQ(error_of([f = format, &i = items] { fmt(f, i); }), error) << format;
+  EXPECT_EQ(error_of([] { fmt("##", {1e39}); }), 6);
 }
 
 }  // namespace
