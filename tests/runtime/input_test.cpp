@@ -103,8 +103,10 @@ TEST(InputLine, GoesIntoAStringOrAFixedLengthName) {
 }
 
 TEST(InputLine, PromptsEchoAndSeveralVariables) {
+  // Backspace takes characters off the screen as well.
   Program p(
-      scripted("type TARO\nkey Enter\ntype 1\nkey Enter\ntype ム\nkey Enter\n"
+      scripted("type TAROX\nkey Backspace\nkey Backspace\ntype O\nkey Enter\n"
+               "type 1\nkey Enter\ntype ム\nkey Enter\n"
                "type 3.5, -2E1 ,  \"a, b\"  , plain text \nkey Enter\n"
                "type 1.2.3,4\nkey Enter\ntype 8, 9D1\nkey Enter\n"));
   p.start();
