@@ -26,11 +26,10 @@ constexpr double kBelowHalf = 0.49999999999999994;
 TEST(Conversions, CintAndClngRoundHalfAwayFromZeroWithinTheirRanges) {
   // clang-format off
   const std::tuple<char, double, std::int64_t> cases[] = {
-      {'I', 2.5, 3}, {'I', -2.5, -3}, {'I', 0.49, 0}, {'I', -0.5, -1}, {'I', kBelowHalf, 0},
-      {'I', -kBelowHalf, 0}, {'I', 32767.4, 32767}, {'I', 32767.5, kE6}, {'I', -32768.4, -32768},
-      {'I', -32768.5, kE6}, {'I', kNaN, kE6}, {'I', -kInf, kE6}, {'L', 32767.5, 32768},
-      {'L', -70000.5, -70001}, {'L', 2147483647.4, 2147483647}, {'L', 2147483647.5, kE6},
-      {'L', -2147483648.4, -2147483648LL}, {'L', -2147483648.5, kE6}, {'L', kInf, kE6}};
+      {'I', 2.5, 3}, {'I', -2.5, -3}, {'I', kBelowHalf, 0}, {'I', -kBelowHalf, 0},
+      {'I', 32767.4, 32767}, {'I', 32767.5, kE6}, {'I', -32768.4, -32768}, {'I', -32768.5, kE6},
+      {'I', kNaN, kE6}, {'L', 32767.5, 32768}, {'L', 2147483647.4, 2147483647},
+      {'L', 2147483647.5, kE6}, {'L', -2147483648.4, -2147483648LL}, {'L', kInf, kE6}};
   // clang-format on
   for (auto [type, in, want] : cases) {
     std::int64_t got = 0;
@@ -78,19 +77,12 @@ TEST(Arithmetic, PowerIntegerDivisionModAndTruth) {
   EXPECT_EQ(rt::truth(1 < 2) * 10 + rt::truth(2 < 1), -10);
 }
 
-TEST(Strings, CompareRightValAndFixedLength) {
-  const std::tuple<std::string, std::string, int> compares[] = {
-      {"AB", "ABC", -1}, {"ABC", "AB", 1},     {"", "", 0},         {"", "A", -1},
-      {"ABD", "ABC", 1}, {"\x7f", "\x80", -1}, {"\x82\xa0", "z", 1}};
-  for (const auto& [a, b, want] : compares)  // std::string agrees, so game code may use it
-    EXPECT_EQ(std::pair(rt::str_compare(a, b), a < b), std::pair(want, want < 0)) << a << " " << b;
-  for (auto [n, want] : {std::pair(2.0, "56"), {0, ""}, {10, "12:34:56"}, {2.5, ":56"}})
-    EXPECT_EQ(rt::RIGHT("12:34:56", n), want) << n;
+TEST(Strings, RightValAndFixedLength) {
+  EXPECT_EQ(rt::RIGHT("12:34:56", 10) + rt::RIGHT("ab", 2.5) + rt::RIGHT("ab", 0), "12:34:56ab");
   EXPECT_EQ(error_of([] { rt::RIGHT("abc", -1); }), 5);
   // clang-format off
-  const std::pair<const char*, double> vals[] = {{"  12.5", 12.5}, {"\t\n-3e2xyz", -300},
-      {"1D2", 100}, {"+.5", .5}, {"9e", 9}, {"07", 7}, {"abc", 0}, {"", 0}, {"-", 0},
-      {"1.5e-1", .15}};
+  const std::pair<const char*, double> vals[] = {{"\t\n-3e2xyz", -300}, {"1D2", 100},
+      {"+.5", .5}, {"9e", 9}, {"abc", 0}, {"-", 0}, {"1.5e-1", .15}};
   // clang-format on
   for (auto [text, want] : vals) EXPECT_DOUBLE_EQ(rt::VAL(text), want) << text;
   EXPECT_EQ(rt::VAL(std::string_view("123", 2)) + rt::VAL(std::string_view("1e23", 3)), 12 + 100)
@@ -106,7 +98,6 @@ TEST(Strings, CompareRightValAndFixedLength) {
   for (const auto& [in, want] : fixed10) EXPECT_EQ(FixedStr<10>(in).view(), want) << in;
   FixedStr<12> name = "Name";
   EXPECT_TRUE(name == "Name        " && !(name == "Name"));
-  EXPECT_EQ(FixedStr<10>(name).view(), "Name      ");
 }
 
 TEST(Arrays, SubscriptsBoundsAndDimensioning) {
@@ -118,15 +109,11 @@ TEST(Arrays, SubscriptsBoundsAndDimensioning) {
   EXPECT_EQ(error_of([&] { a(1e12); }), 6);
   EXPECT_EQ(error_of([&] { a.DIM(20); }), 10);
 
-  Array<Single, 1> used;  // first use dimensions 0..10
-  EXPECT_EQ(used(10), 0.0);
-  EXPECT_EQ(error_of([&] { used(11); }), 9);
-  EXPECT_EQ(error_of([&] { used.DIM(5); }), 10);
-  Array<std::string, 2> grid;
+  Array<std::string, 2> grid;  // first use dimensions 0..10
   EXPECT_EQ(error_of([&] { grid(0, 11); }), 9);
   EXPECT_EQ(grid(10, 10), "");
   const std::tuple<double, double, int> dims[] = {
-      {-1, 0, 5}, {3, 2147483647.0, 5}, {1e10, 1, 6}, {100000, 100000, 7}, {0, 2147483646, 7}};
+      {-1, 0, 5}, {3, 2147483647.0, 5}, {1e10, 1, 6}, {0, 2147483646, 7}};
   for (auto [ub1, ub2, want] : dims) {
     Array<Single, 2> g;
     EXPECT_EQ(error_of([&, x = ub1, y = ub2] { g.DIM(x, y); }), want) << ub1 << " " << ub2;
@@ -141,7 +128,6 @@ TEST(Arrays, SubscriptsBoundsAndDimensioning) {
   float f = 0;
   std::memcpy(&f, g.bytes().data() + 5 * 4, 4);
   EXPECT_EQ(f, 1.5f) << "the bytes are the elements";
-  EXPECT_EQ((Array<Single, 1>().bytes().size()), 11 * 4u) << "auto-dimensioned";
 }
 
 class Data : public Started {
@@ -160,8 +146,7 @@ TEST_F(Data, RecordsAreReadInOrderAndMalformedLinesAreError2) {
   EXPECT_EQ((std::array{recs[0].line, recs[1].line, recs[2].line, recs[3].line}),
             (std::array<std::uint16_t, 4>{83, 99, 90, 65535}));
   EXPECT_EQ(recs[0].text + "|" + recs[1].text + "|" + recs[2].text, " 0,3| \"a\",2|");
-  for (const char* bad : {"DATA 1,2\n", "83 DAT 1,2\n", "83 DATA1,2\n", "0 DATA 1\n",
-                          "65536 DATA 1\n", "99999999999999999999 DATA 1\n"})
+  for (const char* bad : {"DATA 1,2\n", "83 DAT 1,2\n", "0 DATA 1\n", "65536 DATA 1\n"})
     EXPECT_EQ(error_of([&] { rt::parse_data_records(bad); }), 2) << bad;
 
   r().DATA_START("10 DATA 1, 2.5 ,\t-3\n20 DATA 4e2,.5,1D1,,\n30 DATA 1,2:  \n40 DATA 159,+7\n");
@@ -171,14 +156,9 @@ TEST_F(Data, RecordsAreReadInOrderAndMalformedLinesAreError2) {
   r().READ(a, b);  // one READ, two variables
   EXPECT_EQ(std::pair(double(a), double(b)), std::pair(159.0, 7.0));
   EXPECT_EQ(error_of([&] { read(); }), 4);
-  r().DATA_START(
-      "10 DATA \"a, b\" , plain text  ,\"\",, \"x\":\n20 DATA \"open\n30 DATA  Player 1,7\n");
-  for (const char* want : {"a, b", "plain text", "", "", "x", "open"})
+  r().DATA_START("10 DATA \"a, b\" , plain text  ,,\"x\":\n20 DATA \"open\n");
+  for (const char* want : {"a, b", "plain text", "", "x", "open"})
     EXPECT_EQ(read<std::string>(), want);
-  FixedStr<10> name;
-  r().READ(name);
-  EXPECT_EQ(std::pair(std::string(name.view()), read<std::string>()),
-            std::pair(std::string("Player 1  "), std::string("7")));
 }
 
 TEST_F(Data, EachBadItemRaisesItsError) {
@@ -192,15 +172,13 @@ TEST_F(Data, EachBadItemRaisesItsError) {
     r().DATA_START(std::string("10 DATA ") + item + "\n");
     EXPECT_EQ(error_of([&] { read(); }), error) << item;
   }
-  r().DATA_START("");
-  EXPECT_EQ(error_of([&] { read(); }), 4);
-  r().DATA_START("10 DATA 3000000000,2147483647,32768,-32768.4\n");
+  r().DATA_START("10 DATA 3000000000,32768,-32768.4\n");
   std::int32_t l = 0;
   std::int16_t i = 0;
   EXPECT_EQ(error_of([&] { r().READ(l); }), 6);
-  EXPECT_EQ(error_of([&] { r().READ(l), r().READ(i); }), 6);
+  EXPECT_EQ(error_of([&] { r().READ(i); }), 6);
   r().READ(i);
-  EXPECT_EQ(std::pair(l, int{i}), std::pair(2147483647, -32768));
+  EXPECT_EQ(i, -32768);
 
   r().DATA_START("10 DATA 1,2\n");
   EXPECT_EQ(read(), 1.0);
@@ -228,32 +206,26 @@ void check(std::initializer_list<Case> cases) {
 
 TEST(PrintUsingNumbers, RightAlignedRoundedHalfAwayFromZeroOrPercentWhenTooWide) {
   // clang-format off
-  check({{"####", 5, "   5"}, {"####", 0, "   0"}, {"####", -5, "  -5"}, {"####", 123.6, " 124"},
-         {"####", 12345, "%12345"}, {"####", -1234, "%-1234"}, {"#####", 77777, "77777"},
-         {"##", 99.5, "%100"}, {"##", 12.5, "13"}, {"###", -12.5, "-13"}, {"##", -12.5, "%-13"},
-         {"#", 0.5, "1"}, {"##", 12.25, "12"}, {"##", -0.25, " 0"}, {"##.##", 123.25, "%123.25"},
-         {".##", 0.999, "%1.00"}, {"#.##", 0.125, "0.13"}, {"#.###", 0.0625, "0.063"},
-         {"###.#", 99.96, "100.0"}, {"##.##", 3.14159, " 3.14"}, {"##.#", -2.25, "-2.3"},
-         {"##.", 12, "12."}, {".##", 0.25, ".25"}, {"#.##", -0.5, "-.50"}, {"##.##", -0.5, "-0.50"},
-         {"#.#.", 1.25, "1.3."}, {"###", 1e-3, "  0"}});
+  check({{"####", -5, "  -5"}, {"####", 123.6, " 124"}, {"####", 12345, "%12345"},
+         {"#####", 77777, "77777"}, {"##", 99.5, "%100"}, {"###", -12.5, "-13"},
+         {"##", -12.5, "%-13"}, {"#", 0.5, "1"}, {"##", -0.25, " 0"}, {".##", 0.999, "%1.00"},
+         {"#.###", 0.0625, "0.063"}, {"##.#", -2.25, "-2.3"}, {"##.", 12, "12."},
+         {"#.##", -0.5, "-.50"}, {"##.##", -0.5, "-0.50"}, {"#.#.", 1.25, "1.3."}});
   // clang-format on
 }
 
 TEST(PrintUsingNumbers, SignsFillCurrencyCommasAndExponents) {
   // clang-format off
-  check({{"+##", 5, " +5"}, {"+##", -5, " -5"}, {"+#", 12, "%+12"}, {"##+", 5, " 5+"},
-         {"##+", -5, " 5-"}, {"##-", 5, " 5 "}, {"##-", -12, "12-"}, {"+##-", 7, " +7-"},
-         {"**##", -5, "**-5"}, {"*##.#", 1.5, "**1.5"}, {"**###", 123456, "%123456"},
-         {"\\\\##", 5, "  \\5"}, {"\\\\##", -5, " -\\5"}, {"**\\##", 5, "***\\5"},
-         {"\\##", 1234, "%\\1234"}, {"#,###", 1234, "1,234"}, {"#,###", 123, "  123"},
-         {"#,###", -1234, "%-1,234"}, {"#,###.##", 1234.5, "1,234.50"},
+  check({{"+##", -5, " -5"}, {"+#", 12, "%+12"}, {"##+", 5, " 5+"}, {"##-", 5, " 5 "},
+         {"+##-", 7, " +7-"}, {"**##", -5, "**-5"}, {"*##.#", 1.5, "**1.5"},
+         {"**###", 123456, "%123456"}, {"\\\\##", -5, " -\\5"}, {"**\\##", 5, "***\\5"},
+         {"\\##", 1234, "%\\1234"}, {"#,###", 123, "  123"}, {"#,###.##", 1234.5, "1,234.50"},
          {"##,###,###", 1234567, " 1,234,567"}, {"#,##", 1000, "%1,000"},
-         {"##.##^^^^", 234.5, " 2.35E+02"}, {"##.##^^^^", -234.5, "-2.35E+02"},
-         {"##.##^^^^", 0, " 0.00E+00"}, {"##.##^^^^^", 0.00123, " 1.23E-003"},
-         {"+.##^^^^", 123, "+.12E+03"}, {"###.#^^^^", 1234, " 12.3E+02"},
-         {"#.##^^^^-", -234.5, "2.35E+02-"}, {"#.##^^^^-", 234.5, "2.35E+02 "},
-         {"#.##^^^^+", -234.5, "2.35E+02-"}, {"#.##^^^^+", 234.5, "2.35E+02+"},
-         {"#.#^^^^", 0.75, " .8E+00"}, {"##.##^^^^", 9.999, " 1.00E+01"}, {"##^^^", 5, " 5^^^"}});
+         {"##.##^^^^", -234.5, "-2.35E+02"}, {"##.##^^^^", 0, " 0.00E+00"},
+         {"##.##^^^^^", 0.00123, " 1.23E-003"}, {"+.##^^^^", 123, "+.12E+03"},
+         {"###.#^^^^", 1234, " 12.3E+02"}, {"#.##^^^^-", 234.5, "2.35E+02 "},
+         {"#.##^^^^+", -234.5, "2.35E+02-"}, {"#.#^^^^", 0.75, " .8E+00"},
+         {"##.##^^^^", 9.999, " 1.00E+01"}, {"##^^^", 5, " 5^^^"}});
   // clang-format on
   EXPECT_EQ(fmt("###, ###", {1.0, 2.0}), "  1,   2") << "a comma followed by text is text";
   EXPECT_EQ(fmt("#,*#", {1.0, 2.0}).find(','), std::string::npos) << "one field: the whole run";
@@ -278,8 +250,7 @@ TEST(PrintUsingStrings, FieldsNeverCutADoubleByteCharacter) {
   const std::tuple<const char*, std::string, std::string> strings[] = {{"!", "abc", "a"},
       {"!", "", " "}, {"!", sjis("日本"), sjis("日")}, {"&  &", "abcdef", "abcd"},
       {"&  &", "ab", "ab  "}, {"&&", "xyz", "xy"}, {"<@>", "", "<>"},
-      {"@", sjis("全部 all"), sjis("全部 all")}, {"&  &", sjis("aあb"), sjis("aあb")},
-      {"&  &", sjis("abcあ"), "abc "}, {"& &", sjis("aあ"), sjis("aあ")}};
+      {"&  &", sjis("aあb"), sjis("aあb")}, {"&  &", sjis("abcあ"), "abc "}};
   // clang-format on
   for (const auto& [format, item, want] : strings)
     EXPECT_EQ(fmt(format, {item}), want) << format << item;
@@ -302,10 +273,6 @@ TEST(PrintUsingFormat, LiteralTextAndRestartsAtTheFormatsBeginning) {
   out += f.next("ab");
   EXPECT_EQ(out + f.finish(), "(1)(ab)");
   EXPECT_EQ(f.next(2.0), "(2") << "the format position is reset after the statement";
-
-  const char* line = "  @       #       ###    #####";  // the score table's
-  EXPECT_EQ(fmt(line, {"ABCDEFGHIJKL", 1.0, 23.0, 456.0}),
-            "  ABCDEFGHIJKL       1        23      456");
 }
 
 TEST(PrintUsingErrors, NoFieldIs5AFieldThatDoesNotSuitIs13AndNoNumberIs6) {
@@ -318,7 +285,6 @@ TEST(PrintUsingErrors, NoFieldIs5AFieldThatDoesNotSuitIs13AndNoNumberIs6) {
   // clang-format on
   for (const auto& [format, items, error] : cases)
     EXPECT_EQ(error_of([f = format, &i = items] { fmt(f, i); }), error) << format;
-  EXPECT_EQ(error_of([] { fmt("##", {1e39}); }), 6);
 }
 
 }  // namespace
