@@ -9,9 +9,7 @@ namespace testing_support {
 std::string test_form() { return std::string(data::mainform_text()); }
 
 Program::Program(platform::HostOptions options)
-    : Program(std::make_unique<platform::HeadlessHost>(std::move(options))) {}
-
-Program::Program(std::unique_ptr<platform::HeadlessHost> host) : host_(std::move(host)) {
+    : host_(std::make_unique<platform::HeadlessHost>(std::move(options))) {
   static int serial = 0;
   dir_ = std::filesystem::temp_directory_path() /
          ("peakwend-test-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));

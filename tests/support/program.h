@@ -19,8 +19,6 @@ std::string test_form();
 class Program {
  public:
   explicit Program(platform::HostOptions options = {});
-  // On a host of the test's own (a HeadlessHost with some behaviour changed).
-  explicit Program(std::unique_ptr<platform::HeadlessHost> host);
   ~Program();
 
   platform::HeadlessHost& host() { return *host_; }
