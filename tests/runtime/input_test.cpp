@@ -122,6 +122,15 @@ TEST(InputLine, PromptsEchoAndSeveralVariables) {
   EXPECT_EQ(std::tuple(double(x), double(y), shown(p.rt(), 8)),
             std::tuple(8.0, 90.0, "もう一度入力してください"));
 
+  // From column 70 of the last row "j" wraps and scrolls the grid; Backspace follows it back.
+  std::string back;
+  for (int i = 0; i < 12; ++i) back += "key Backspace\n";
+  Program q(scripted("type abcdefghijklmnopqrst\n" + back + "type Z\nkey Enter\n"));
+  q.start();
+  q.rt().LOCATE(0, 70, 27);
+  q.rt().INPUT(0, 2, "X", {s});
+  EXPECT_EQ(std::tuple(s, q.rt().text_row(26), q.rt().text_row(27), q.rt().cursor_row()),
+            std::tuple("abcdefghZ", std::string(70, ' ') + "XabcdefghZ", std::string(80, ' '), 27));
   const rt::InputKind two[] = {rt::InputKind::Number, rt::InputKind::Number};
   for (const char* bad : {"1", "1,2,3", "12x,1", "1e,1", "+,1", "\"7\"x,1", "-3.41D38,1"})
     EXPECT_FALSE(rt::convert_input_line(bad, two)) << bad;
@@ -171,7 +180,7 @@ TEST_F(Input, MousePositionMovementAndButtons) {
   // n: presses (read twice), press x y, releases, release x y, double clicks, their x y.
   // clang-format off
   for (auto [n, button, want] : {std::tuple(3, 0, 2), {3, 0, 0}, {5, 0, 41}, {6, 0, 2},
-       {7, 0, 32}, {11, 0, 1}, {13, 0, 43}, {4, 1, 32}})
+       {7, 0, 32}, {11, 0, 1}, {11, 0, 0}, {13, 0, 43}, {4, 1, 32}})
     // clang-format on
     EXPECT_EQ(r().MOUSE(0, n, button), want) << n << " " << button;
 }

@@ -163,6 +163,7 @@ TEST_F(Screen, BadArgumentsRaiseTheirErrorsBeforeAnyDrawing) {
       {1000, [&] { s.CLS(1, 0); }}, {1000, [&] { s.PALETTE_RGB(-1, 1, 1, 1, 1); }},
       {1000, [&] { s.LINE(1, o, n); }}, {1000, [&] { s.CIRCLE(1, c, 3); }},
       {1000, [&] { s.PUT(1, o, k, block); }}, {1000, [&] { s.PRINT(2, "x"); }},
+      {1000, [&] { s.COLOR(1, 15); }},
       {5, [&] { s.CLS(0, 6); }}, {5, [&] { s.COLOR(0, 16); }}, {5, [&] { s.COLOR(0, 1, 16); }},
       {5, [&] { s.COLOR(0, 1, 1, 16); }}, {5, [&] { s.COLOR(0, 1, 1, 1, 3); }},
       {5, [&] { s.COLOR(0, 1, 1, 1, 6); }}, {5, [&] { s.PALETTE(0, 16, 1); }},
