@@ -826,16 +826,19 @@ void SdlHost::offer_frame(Clock::time_point now) {
   if (now - last_offer_ < frame_period_) return;
   std::unique_lock<std::mutex> lock(frame_mutex_, std::try_to_lock);
   if (!lock.owns_lock()) return;  // the window is uploading: next time
-  // Only rows that differ from what the window has are handed over.
-  const int h = picture_.height();
-  const std::size_t bytes = static_cast<std::size_t>(picture_.width()) * sizeof(Rgb);
+  // Only rows written since the last offer can differ from what the window
+  // has, and only those that do are handed over.
+  const Surface& picture = picture_;
+  const int h = picture.height();
+  const std::size_t bytes = static_cast<std::size_t>(picture.width()) * sizeof(Rgb);
   bool any = false;
   for (int y = 0; y < h; ++y) {
-    if (std::memcmp(picture_.row(y), shown_.row(y), bytes) == 0) continue;
-    std::memcpy(shown_.row(y), picture_.row(y), bytes);
+    if (!picture.row_changed(y) || std::memcmp(picture.row(y), shown_.row(y), bytes) == 0) continue;
+    std::memcpy(shown_.row(y), picture.row(y), bytes);
     rows_changed_[static_cast<std::size_t>(y)] = 1;
     any = true;
   }
+  picture_.forget_changes();
   dirty_ = false;
   last_offer_ = now;
   if (!any) return;

@@ -106,10 +106,12 @@ struct AngleRange {
 Surface::Surface(int width, int height, Rgb fill)
     : width_(width),
       height_(height),
-      pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill) {}
+      pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill),
+      changed_(static_cast<std::size_t>(height), 1) {}
 
 void Surface::fill(Rgb c) {
   std::fill(pixels_.begin(), pixels_.end(), c);
+  mark_all_changed();
 }
 
 void Surface::copy_from(const Surface& other) {
@@ -118,7 +120,9 @@ void Surface::copy_from(const Surface& other) {
   } else {
     *this = other;
   }
+  mark_all_changed();
 }
+
 
 bool pen_marks(PenStyle style, int64_t index) {
   switch (style) {

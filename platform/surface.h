@@ -3,6 +3,7 @@
 // Every primitive clips to the image; nothing is ever an error.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -69,7 +70,11 @@ class Surface {
   int height() const { return height_; }
   bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
 
-  Rgb* row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
+  // Writable access marks the row changed (see take_changed_rows).
+  Rgb* row(int y) {
+    changed_[static_cast<std::size_t>(y)] = 1;
+    return pixels_.data() + static_cast<std::size_t>(y) * width_;
+  }
   const Rgb* row(int y) const { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
   const std::vector<Rgb>& pixels() const { return pixels_; }
 
@@ -115,7 +120,14 @@ class Surface {
   void stretch(std::int64_t dx, std::int64_t dy, std::int64_t dw, std::int64_t dh, std::int64_t sw,
                std::int64_t sh, PixelAt&& pixel, Rop rop);
 
-  bool operator==(const Surface& other) const = default;
+  // Whether row y may have been written since the last forget_changes(); a
+  // new surface counts as written throughout.
+  bool row_changed(int y) const { return changed_[static_cast<std::size_t>(y)] != 0; }
+  void forget_changes() { std::fill(changed_.begin(), changed_.end(), 0); }
+
+  bool operator==(const Surface& other) const {
+    return width_ == other.width_ && height_ == other.height_ && pixels_ == other.pixels_;
+  }
 
  private:
   // Sets pixels x0..x1 of row y (already clipped to the image).
@@ -126,9 +138,12 @@ class Surface {
   void paint_ellipse(const PixelBox& box, const Pen& pen, bool filled, Rgb fill, double start,
                      double end);
 
+  void mark_all_changed() { std::fill(changed_.begin(), changed_.end(), 1); }
+
   int width_ = 0;
   int height_ = 0;
   std::vector<Rgb> pixels_;
+  std::vector<std::uint8_t> changed_;  // one flag per row
 };
 
 // Applies a raster operation of source colour `src` to destination `dst`.
