@@ -57,8 +57,6 @@ struct Event {
   int x = 0;  // client pixels of the 640x504 picture, origin top-left
   int y = 0;
   MouseButton button = MouseButton::Left;
-
-  bool is_input() const { return type != Type::Close && type != Type::Expose; }
 };
 
 // Name of a key as scripts spell it ("Enter", "F5", "Ctrl+C"), for messages.

@@ -11,7 +11,6 @@ namespace platform {
 void MidiRecorder::send(std::uint32_t message) {
   if (messages_.size() >= kKeep) messages_.erase(messages_.begin(), messages_.begin() + kKeep / 2);
   messages_.push_back(message);
-  ++total_;
 }
 
 MidiOut& LazyMidi::device() const {

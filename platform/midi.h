@@ -50,12 +50,10 @@ class MidiRecorder : public MidiOut {
   std::string describe() const override { return "recorder"; }
 
   const std::vector<std::uint32_t>& messages() const { return messages_; }
-  std::uint64_t total() const { return total_; }
   int resets() const { return resets_; }
 
  private:
   std::vector<std::uint32_t> messages_;
-  std::uint64_t total_ = 0;
   int resets_ = 0;
 };
 

@@ -348,33 +348,6 @@ void Surface::draw_pie(const PixelBox& box, double start, double end, const Pen&
   }
 }
 
-void Surface::blit(int64_t dx, int64_t dy, const Surface& src, int64_t sx, int64_t sy, int64_t w,
-                   int64_t h, Rop rop) {
-  // Clip against both images.
-  auto clip = [](int64_t& d, int64_t& s, int64_t& n, int64_t d_size, int64_t s_size) {
-    int64_t cut = std::max({int64_t{0}, -d, -s});
-    d += cut;
-    s += cut;
-    n -= cut;
-    n = std::min({n, d_size - d, s_size - s});
-  };
-  clip(dx, sx, w, width_, src.width_);
-  clip(dy, sy, h, height_, src.height_);
-  if (w <= 0 || h <= 0) return;
-  // Within one image, walk so that no source pixel is overwritten before it is read.
-  bool rows_up = &src == this && dy > sy;
-  bool cols_left = &src == this && dx > sx;
-  for (int64_t j = 0; j < h; ++j) {
-    int64_t r = rows_up ? h - 1 - j : j;
-    const Rgb* in = src.row(static_cast<int>(sy + r)) + sx;
-    Rgb* out = row(static_cast<int>(dy + r)) + dx;
-    for (int64_t i = 0; i < w; ++i) {
-      int64_t c = cols_left ? w - 1 - i : i;
-      out[c] = apply_rop(rop, out[c], in[c]);
-    }
-  }
-}
-
 // libpng's simplified interface: no setjmp, whose return leaves the locals
 // of this frame indeterminate.
 bool save_png(const Surface& s, const std::string& path, std::string* error) {

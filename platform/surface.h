@@ -110,9 +110,6 @@ class Surface {
   void draw_pie(const PixelBox& box, double start, double end, const Pen& pen, bool filled,
                 Rgb fill);
 
-  // Copies a block of `src` (sx, sy, w, h) to (dx, dy) with a raster operation.
-  void blit(std::int64_t dx, std::int64_t dy, const Surface& src, std::int64_t sx, std::int64_t sy,
-            std::int64_t w, std::int64_t h, Rop rop = Rop::Copy);
   // Stretches a source image of sw x sh pixels, read through `pixel(x, y)`,
   // into the rectangle (dx, dy, dw, dh), dropping or repeating rows and
   // columns as needed (no blending).
