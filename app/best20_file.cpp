@@ -7,7 +7,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <vector>
 
@@ -67,16 +66,6 @@ bool parse_place(std::string_view line, game::Best20Place* p) {
     p->name[i] = static_cast<char>(hi * 16 + lo);
   }
   return true;
-}
-
-// Local time as YYYYMMDD-HHMMSS.
-std::string stamp() {
-  std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&now, &tm);
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y%m%d-%H%M%S", &tm);
-  return buf;
 }
 
 }  // namespace
@@ -157,9 +146,7 @@ std::optional<game::Best20Table> Best20File::load() {
 }
 
 void Best20File::move_aside(const std::string& why) {
-  std::string base = path_ + ".bad-" + stamp(), bad = base;
-  std::error_code ec;
-  for (int n = 2; fs::exists(bad, ec); ++n) bad = base + "-" + std::to_string(n);
+  const std::string bad = platform::unused_stamped_path(path_ + ".bad-", "");
   if (std::rename(path_.c_str(), bad.c_str()) == 0) {
     log_ << "peakwend: " << path_ << " cannot be used (" << why << "); moved aside as " << bad
          << ", starting with an empty Best 20\n";

@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <future>
 #include <iostream>
@@ -19,6 +18,7 @@
 #include "platform/icon.h"
 #include "platform/sound_keys.h"
 #include "platform/x11_window.h"
+#include "platform/xdg.h"
 
 namespace platform {
 
@@ -170,22 +170,6 @@ std::string pictures_dir() {
 }
 
 namespace {
-
-// A screenshot name that is not taken yet: two in one second get a suffix.
-std::string screenshot_path() {
-  std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  char stamp[32];
-  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
-  std::string base = pictures_dir() + "/peakwend-" + stamp;
-  std::string path = base + ".png";
-  std::error_code ec;
-  for (int n = 2; std::filesystem::exists(path, ec) && n < 1000; ++n) {
-    path = base + "-" + std::to_string(n) + ".png";
-  }
-  return path;
-}
 
 double ms_between(Clock::time_point a, Clock::time_point b) {
   return std::chrono::duration<double, std::milli>(b - a).count();
@@ -615,7 +599,7 @@ class SdlHost::Window {
       std::lock_guard<std::mutex> lock(host_.frame_mutex_);
       copy = host_.shown_;
     }
-    std::string path = screenshot_path();
+    std::string path = unused_stamped_path(pictures_dir() + "/peakwend-", ".png");
     std::string err;
     if (save_png(copy, path, &err)) {
       std::cout << "screenshot: " << path << std::endl;
