@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # measure_pace.sh [BUILD_DIR...]: the program's pace and CPU use in a real
 # window under a private Xvfb (BUILD_DIR defaults to build/rel; it needs
-# app/peakwend and tools/peakwend_xprobe). Several build folders are
-# measured one after the other in the same run, each line prefixed with its
-# folder's name: before and after a change, on the same machine state.
+# app/peakwend). Several build folders are measured one after the other in
+# the same run, each line prefixed with its folder's name: before and after
+# a change, on the same machine state. All are measured with the last
+# folder's tools/peakwend_xprobe.
 # With the synthesizer on unless said otherwise, at the default scale (the
 # largest that fits the screen):
 #   - the first picture: milliseconds from start until the window shows it;
 #   - CPU use, in % of one core, of the whole process and of its window
 #     thread: the title animation, the menu waiting for a key, a try at each
 #     animation speed (2, 5 and 8 ms a step), a try at scale 3, and the tree
-#     ending after a won game;
+#     ending after a won game (tries without the trace the pace needs);
 #   - one 100-second try at each animation speed: wall time between the
 #     first and the last step against steps x (delay + 1 ms), plus 201 ms for
 #     every zone-circle contact;
@@ -29,10 +30,9 @@ set -u
 screen=${PACE_SCREEN:-1920x1080}
 starts=${PACE_STARTS:-5}
 cpu_seconds=${PACE_CPU_SECONDS:-20}
-for build in "$@"; do
-  for f in "$build/app/peakwend" "$build/tools/peakwend_xprobe"; do
-    [ -x "$f" ] || { echo "missing $f (build it: cmake --build $build)"; exit 2; }
-  done
+probe=$(realpath "${!#}/tools/peakwend_xprobe")
+for f in "$probe" "${@/%//app/peakwend}"; do
+  [ -x "$f" ] || { echo "missing $f (build it with cmake --build)"; exit 2; }
 done
 builds=() labels=("$@")
 for build in "$@"; do builds+=("$(realpath "$build")"); done
@@ -48,8 +48,7 @@ echo "screen: $screen (Xvfb), audio driver: $SDL_AUDIODRIVER"
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 measure() {  # BUILD_DIR: everything, for one build
-  exe=$1/app/peakwend probe=$1/tools/peakwend_xprobe bench=$1/bench/peakwend_bench
-  hz=$(getconf CLK_TCK)
+  exe=$1/app/peakwend bench=$1/bench/peakwend_bench
   add() { awk -v a="$1" -v b="$2" -v c="${3:-0}" 'BEGIN { printf "%.1f", a + b + c }'; }
 
   # run_sampled ARGS...: runs the program with the CPU of it and of its window
@@ -66,13 +65,13 @@ measure() {  # BUILD_DIR: everything, for one build
   # cpu_share FROM_MS TO_MS: "ALL WINDOW", % of a core between two monotonic
   # times, from cpu.csv.
   cpu_share() {
-    awk -F, -v a="$1" -v b="$2" -v hz="$hz" '
+    awk -F, -v a="$1" -v b="$2" '
       { t[NR] = $1; c[NR] = $2; w[NR] = $3 }
       END {
         for (i = 1; i <= NR; i++) { if (t[i] >= a && !i0) i0 = i; if (t[i] <= b) i1 = i }
         if (!i0 || i1 <= i0) { print "? ?"; exit }
-        s = (t[i1] - t[i0]) / 1000
-        printf "%.2f %.2f\n", 100 * (c[i1] - c[i0]) / hz / s, 100 * (w[i1] - w[i0]) / hz / s
+        s = t[i1] - t[i0]
+        printf "%.2f %.2f\n", 100 * (c[i1] - c[i0]) / s, 100 * (w[i1] - w[i0]) / s
       }' cpu.csv
   }
 
@@ -117,31 +116,28 @@ measure() {  # BUILD_DIR: everything, for one build
 
   # --- One try at each animation speed --------------------------------------------
   # The layout of 09:00:07, started at x = 310 and aimed level to the right:
-  # a 100-second try with no zone-circle contact.
-  try_pace() {  # key for the speed choice (Left, none, Right), delay in ms, [seconds], args...
-    local key=$1 delay=$2 seconds=${3:-}; shift 3
-    {
-      printf 'idle\nkey Up\nkey Up\nkey Enter\nidle\n'
-      [ "$key" != none ] && printf 'key %s\n' "$key"
-      printf 'key Enter\nidle\nkey Down\nkey Down\nkey Enter\n'
-      printf 'idle\nclick 310 493\nidle\ndrag 300 400 400 400\n'
-      if [ -n "$seconds" ]; then printf 'wait %d\n' $((seconds * 1000)); else printf 'idle\n'; fi
-      printf 'close\n'
-    } > pace.script
+  # a 100-second try with no zone-circle contact. Each speed runs twice: with
+  # the trace for the pace, then without it for the CPU (writing the trace
+  # costs time a player's game does not spend), over the time the first run
+  # took from the start to its first and last steps, less 300 ms each end.
+  try_script() {  # key for the speed choice (Left, none, Right)
+    printf 'idle\nkey Up\nkey Up\nkey Enter\nidle\n'
+    [ "$1" != none ] && printf 'key %s\n' "$1"
+    printf 'key Enter\nidle\nkey Down\nkey Down\nkey Enter\n'
+    printf 'idle\nclick 310 493\nidle\ndrag 300 400 400 400\nidle\nclose\n'
+  }
+  try_pace() {  # key, delay in ms
+    local key=$1 delay=$2
+    try_script "$key" > pace.script
     rm -f trace.fifo; mkfifo trace.fifo
     "$probe" stamp trace.fifo > stamped.csv &
     local stamper=$!
-    run_sampled --midi auto --time 09:00:07 --trace trace.fifo --script pace.script "$@"
+    run_sampled --midi auto --time 09:00:07 --trace trace.fifo --script pace.script
     wait "$stamper"
-    local t0 t1
-    t0=$(awk -F, 'NR > 1 && $2 == 1 { print $1; exit }' stamped.csv)
-    t1=$(awk -F, 'NR > 1 && $2 == 1 { t = $1 } END { print t }' stamped.csv)
-    local share; share=$(cpu_share "$t0" "$t1")
-    if [ -n "$seconds" ]; then
-      print_cpu "try at $delay ms a step, $*" "$share"
-      return
-    fi
-    print_cpu "try at $delay ms a step" "$share"
+    local start; start=$(head -n1 cpu.csv | cut -d, -f1)
+    try_from=$(awk -F, -v s="$start" 'NR > 1 && $2 == 1 { print $1 - s; exit }' stamped.csv)
+    try_to=$(awk -F, -v s="$start" 'NR > 1 && $2 == 1 { t = $1 - s } END { print t }' stamped.csv)
+    try_cpu "try at $delay ms a step" "$key"
     awk -F, -v d="$delay" '
       NR > 1 && $2 == 1 {
         if (!seen) { t0 = $1; s0 = $3; seen = 1 }
@@ -157,10 +153,20 @@ measure() {  # BUILD_DIR: everything, for one build
                d, steps, hits, zones, t1 - t0, ideal, 100 * (t1 - t0 - ideal) / ideal
       }' stamped.csv
   }
-  try_pace Left 2 ""
-  try_pace none 5 ""
-  try_pace Right 8 ""
-  try_pace none 5 20 --scale 3
+  try_cpu() {  # label, key, args...: the try of the last try_pace, untraced
+    local label=$1 key=$2; shift 2
+    [ -n "$try_from" ] || { print_cpu "$label" "? ?"; return; }
+    try_script "$key" > cpu.script
+    run_sampled --midi auto --time 09:00:07 --script cpu.script "$@"
+    local start; start=$(head -n1 cpu.csv | cut -d, -f1)
+    print_cpu "$label" "$(cpu_share "$(add "$start" "$try_from" 300)" "$(add "$start" "$try_to" -300)")"
+  }
+  try_pace Left 2
+  try_pace none 5
+  local five_from=$try_from five_to=$try_to
+  try_pace Right 8
+  try_from=$five_from try_to=$five_to
+  try_cpu "try at 5 ms a step, --scale 3" none --scale 3
 
   # --- The tree ending after a won game ---------------------------------------------
   # The layout of 09:00:23, started at x = 310 and aimed straight up, wins in

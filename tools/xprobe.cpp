@@ -11,8 +11,9 @@
 //       monotonic clock's milliseconds at which the line arrived.
 //   xprobe cpu PID
 //       Every 50 ms until PID ends, writes "MS,ALL,WINDOW": the monotonic
-//       milliseconds and the CPU time in clock ticks of the whole process and
-//       of its window thread (named "pw-window").
+//       milliseconds and the CPU time in milliseconds of the whole process
+//       and of its window thread (named "pw-window"), from the scheduler's
+//       nanosecond counts rather than /proc's 10 ms ticks.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
@@ -22,10 +23,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -124,34 +126,29 @@ int stamp(const char* path) {
   return 0;
 }
 
-// utime + stime of a /proc/.../stat file; -1 when it is gone.
-long ticks(const std::filesystem::path& stat) {
-  std::ifstream in(stat);
-  std::string text;
-  if (!std::getline(in, text)) return -1;
-  auto close = text.rfind(')');  // the name may hold spaces
-  if (close == std::string::npos) return -1;
-  std::istringstream fields(text.substr(close + 2));
-  std::string skip;
-  long utime = 0, stime = 0;
-  for (int i = 3; i <= 13; ++i) fields >> skip;
-  fields >> utime >> stime;
-  return fields ? utime + stime : -1;
+// A thread's CPU time in ms from its schedstat file; -1 when it is gone.
+double thread_cpu_ms(const std::filesystem::path& task) {
+  std::ifstream in(task / "schedstat");
+  long long ns = -1;
+  return in >> ns ? ns / 1e6 : -1;
 }
 
 int cpu(const char* pid) {
   const std::filesystem::path proc = std::filesystem::path("/proc") / pid;
+  clockid_t process_clock;
+  if (clock_getcpuclockid(static_cast<pid_t>(std::atol(pid)), &process_clock) != 0) return 0;
   for (;;) {
-    long all = ticks(proc / "stat");
-    if (all < 0) return 0;
-    long window = 0;
+    timespec t{};
+    if (clock_gettime(process_clock, &t) != 0) return 0;  // the process has ended
+    const double all = t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+    double window = 0;
     std::error_code ec;
     for (const auto& task : std::filesystem::directory_iterator(proc / "task", ec)) {
       std::ifstream comm(task.path() / "comm");
       std::string name;
-      if (std::getline(comm, name) && name == "pw-window") window = std::max(0L, ticks(task.path() / "stat"));
+      if (std::getline(comm, name) && name == "pw-window") window = std::max(0.0, thread_cpu_ms(task.path()));
     }
-    std::printf("%.1f,%ld,%ld\n", monotonic_ms(), all, window);
+    std::printf("%.1f,%.3f,%.3f\n", monotonic_ms(), all, window);
     std::fflush(stdout);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
