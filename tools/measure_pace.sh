@@ -24,12 +24,14 @@
 # The benchmarks run when BUILD_DIR has bench/peakwend_bench.
 # The machine should be quiet: the load average is printed before and after.
 # Environment: PACE_SCREEN (default 1920x1080), PACE_STARTS (first-picture
-# runs, default 5), PACE_CPU_SECONDS (default 20).
+# runs, default 5), PACE_CPU_SECONDS (default 20), PACE_CPU_REPEATS (runs
+# of each animation's CPU, of which the median is reported; default 3).
 set -u
 [ $# -eq 0 ] && set -- build/rel
 screen=${PACE_SCREEN:-1920x1080}
 starts=${PACE_STARTS:-5}
 cpu_seconds=${PACE_CPU_SECONDS:-20}
+repeats=${PACE_CPU_REPEATS:-3}
 probe=$(realpath "${!#}/tools/peakwend_xprobe")
 for f in "$probe" "${@/%//app/peakwend}"; do
   [ -x "$f" ] || { echo "missing $f (build it with cmake --build)"; exit 2; }
@@ -80,11 +82,27 @@ measure() {  # BUILD_DIR: everything, for one build
     printf 'cpu %s: %s %% of a core (window thread %s %%)\n' "$1" "$2" "$3"
   }
 
+  # median_cpu LABEL COMMAND...: COMMAND prints "ALL WINDOW"; it runs
+  # $repeats times, and the run with the middle ALL is printed, then every
+  # run's ALL (one run's figure moves with the machine's state).
+  median_cpu() {
+    local label=$1; shift
+    local runs=()
+    for _ in $(seq "$repeats"); do runs+=("$("$@")"); done
+    printf '%s\n' "${runs[@]}" | sort -g | awk -v l="$label" '
+      { all[NR] = $1; window[NR] = $2; list = list (NR > 1 ? ", " : "") $1 }
+      END { m = int((NR + 1) / 2)
+            printf "cpu %s: %s %% of a core (window thread %s %%); runs %s\n", l, all[m], window[m], list }'
+  }
+
   # The title: from half a second after the start (the window is up) to 2 s.
-  printf 'wait 4000\nclose\n' > title.script
-  run_sampled --midi auto --time 09:00:07 --script title.script
-  start=$(head -n1 cpu.csv | cut -d, -f1)
-  print_cpu "title animation" "$(cpu_share "$(add "$start" 500)" "$(add "$start" 2000)")"
+  title_cpu() {
+    printf 'wait 4000\nclose\n' > title.script
+    run_sampled --midi auto --time 09:00:07 --script title.script
+    local start; start=$(head -n1 cpu.csv | cut -d, -f1)
+    cpu_share "$(add "$start" 500)" "$(add "$start" 2000)"
+  }
+  median_cpu "title animation" title_cpu
 
   # --- First picture -----------------------------------------------------------
   first_picture() {  # label, args...
@@ -137,7 +155,7 @@ measure() {  # BUILD_DIR: everything, for one build
     local start; start=$(head -n1 cpu.csv | cut -d, -f1)
     try_from=$(awk -F, -v s="$start" 'NR > 1 && $2 == 1 { print $1 - s; exit }' stamped.csv)
     try_to=$(awk -F, -v s="$start" 'NR > 1 && $2 == 1 { t = $1 - s } END { print t }' stamped.csv)
-    try_cpu "try at $delay ms a step" "$key"
+    median_cpu "try at $delay ms a step" try_cpu "$key"
     awk -F, -v d="$delay" '
       NR > 1 && $2 == 1 {
         if (!seen) { t0 = $1; s0 = $3; seen = 1 }
@@ -153,36 +171,40 @@ measure() {  # BUILD_DIR: everything, for one build
                d, steps, hits, zones, t1 - t0, ideal, 100 * (t1 - t0 - ideal) / ideal
       }' stamped.csv
   }
-  try_cpu() {  # label, key, args...: the try of the last try_pace, untraced
-    local label=$1 key=$2; shift 2
-    [ -n "$try_from" ] || { print_cpu "$label" "? ?"; return; }
+  try_cpu() {  # key, args...: the try of the last try_pace, untraced
+    local key=$1; shift
+    [ -n "$try_from" ] || { echo "? ?"; return; }
     try_script "$key" > cpu.script
     run_sampled --midi auto --time 09:00:07 --script cpu.script "$@"
     local start; start=$(head -n1 cpu.csv | cut -d, -f1)
-    print_cpu "$label" "$(cpu_share "$(add "$start" "$try_from" 300)" "$(add "$start" "$try_to" -300)")"
+    cpu_share "$(add "$start" "$try_from" 300)" "$(add "$start" "$try_to" -300)"
   }
   try_pace Left 2
   try_pace none 5
   local five_from=$try_from five_to=$try_to
   try_pace Right 8
   try_from=$five_from try_to=$five_to
-  try_cpu "try at 5 ms a step, --scale 3" none --scale 3
+  median_cpu "try at 5 ms a step, --scale 3" try_cpu none --scale 3
 
   # --- The tree ending after a won game ---------------------------------------------
   # The layout of 09:00:23, started at x = 310 and aimed straight up, wins in
   # the third try; the ending's trees grow for about 4 s after the goal.
-  {
-    printf 'idle\nkey Enter\nidle\nclick 310 493\n'
-    printf 'idle\ndrag 300 400 300 300\n%.0s' 1 2 3
-    printf 'idle\nclose\n'
-  } > ending.script
-  rm -f trace.fifo; mkfifo trace.fifo
-  "$probe" stamp trace.fifo > stamped.csv &
-  stamper=$!
-  run_sampled --midi auto --time 09:00:23 --trace trace.fifo --script ending.script
-  wait "$stamper"
-  goal=$(tail -n1 stamped.csv | cut -d, -f1)
-  print_cpu "tree ending" "$(cpu_share "$(add "$goal" 1300)" "$(add "$goal" 4800)")"
+  # The trace only marks the goal: no steps are traced while the trees grow.
+  ending_cpu() {
+    {
+      printf 'idle\nkey Enter\nidle\nclick 310 493\n'
+      printf 'idle\ndrag 300 400 300 300\n%.0s' 1 2 3
+      printf 'idle\nclose\n'
+    } > ending.script
+    rm -f trace.fifo; mkfifo trace.fifo
+    "$probe" stamp trace.fifo > stamped.csv &
+    local stamper=$!
+    run_sampled --midi auto --time 09:00:23 --trace trace.fifo --script ending.script
+    wait "$stamper"
+    local goal; goal=$(tail -n1 stamped.csv | cut -d, -f1)
+    cpu_share "$(add "$goal" 1300)" "$(add "$goal" 4800)"
+  }
+  median_cpu "tree ending" ending_cpu
 
   # --- WAIT1(5) ---------------------------------------------------------------------
   if [ -x "$bench" ]; then
@@ -195,8 +217,8 @@ measure() {  # BUILD_DIR: everything, for one build
     "$bench" --benchmark_filter=BM_ClockPollSleepsToNextMillisecond 2>/dev/null | awk '
       /^BM_ClockPollSleeps/ {
         for (i = 2; i <= NF; i++) if ($i ~ /=/) { split($i, kv, "="); v[kv[1]] = kv[2] }
-        printf "a clock poll that sleeps, over 5000: awake %.3f ms after its millisecond starts on average, %.3f ms at worst\n",
-          v["mean_late_ms"], v["max_late_ms"]
+        printf "a clock poll that sleeps, over 5000: awake %.3f ms after its millisecond starts on average, %.3f ms at worst, CPU %s %s each\n",
+          v["mean_late_ms"], v["max_late_ms"], $4, $5
       }'
   fi
 
