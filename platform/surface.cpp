@@ -123,7 +123,6 @@ void Surface::copy_from(const Surface& other) {
   mark_all_changed();
 }
 
-
 bool pen_marks(PenStyle style, int64_t index) {
   switch (style) {
     case PenStyle::Solid:

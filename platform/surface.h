@@ -70,7 +70,7 @@ class Surface {
   int height() const { return height_; }
   bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
 
-  // Writable access marks the row changed (see take_changed_rows).
+  // Writable access marks the row changed (see row_changed).
   Rgb* row(int y) {
     changed_[static_cast<std::size_t>(y)] = 1;
     return pixels_.data() + static_cast<std::size_t>(y) * width_;
