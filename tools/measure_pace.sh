@@ -64,6 +64,16 @@ measure() {  # BUILD_DIR: everything, for one build
     wait "$sampler"
   }
 
+  # run_traced TIME SCRIPT: run_sampled with the trace, each line stamped with
+  # the time it came, into stamped.csv (see xprobe stamp).
+  run_traced() {
+    rm -f trace.fifo; mkfifo trace.fifo
+    "$probe" stamp trace.fifo > stamped.csv &
+    local stamper=$!
+    run_sampled --midi auto --time "$1" --trace trace.fifo --script "$2"
+    wait "$stamper"
+  }
+
   # cpu_share FROM_MS TO_MS: "ALL WINDOW", % of a core between two monotonic
   # times, from cpu.csv.
   cpu_share() {
@@ -147,11 +157,7 @@ measure() {  # BUILD_DIR: everything, for one build
   try_pace() {  # key, delay in ms
     local key=$1 delay=$2
     try_script "$key" > pace.script
-    rm -f trace.fifo; mkfifo trace.fifo
-    "$probe" stamp trace.fifo > stamped.csv &
-    local stamper=$!
-    run_sampled --midi auto --time 09:00:07 --trace trace.fifo --script pace.script
-    wait "$stamper"
+    run_traced 09:00:07 pace.script
     local start; start=$(head -n1 cpu.csv | cut -d, -f1)
     try_from=$(awk -F, -v s="$start" 'NR > 1 && $2 == 1 { print $1 - s; exit }' stamped.csv)
     try_to=$(awk -F, -v s="$start" 'NR > 1 && $2 == 1 { t = $1 - s } END { print t }' stamped.csv)
@@ -196,11 +202,7 @@ measure() {  # BUILD_DIR: everything, for one build
       printf 'idle\ndrag 300 400 300 300\n%.0s' 1 2 3
       printf 'idle\nclose\n'
     } > ending.script
-    rm -f trace.fifo; mkfifo trace.fifo
-    "$probe" stamp trace.fifo > stamped.csv &
-    local stamper=$!
-    run_sampled --midi auto --time 09:00:23 --trace trace.fifo --script ending.script
-    wait "$stamper"
+    run_traced 09:00:23 ending.script
     local goal; goal=$(tail -n1 stamped.csv | cut -d, -f1)
     cpu_share "$(add "$goal" 1300)" "$(add "$goal" 4800)"
   }
