@@ -142,11 +142,21 @@ def limit_memory():
 
 
 def run(cmd, timeout, limited=False):
+    # In a process group of its own, which goes when the command ends: a
+    # program that a killed test script started must not outlive it (a changed
+    # program may ignore SIGTERM) and hold the campaign up.
+    p = subprocess.Popen(cmd, cwd=ROOT, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                         start_new_session=True, preexec_fn=limit_memory if limited else None)
     try:
-        return subprocess.run(cmd, cwd=ROOT, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                              timeout=timeout, preexec_fn=limit_memory if limited else None).returncode
+        code = p.wait(timeout=timeout)
     except subprocess.TimeoutExpired:
-        return 124
+        code = 124
+    try:
+        os.killpg(p.pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+    p.wait()
+    return code
 
 
 def main():
