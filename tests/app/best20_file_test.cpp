@@ -23,8 +23,9 @@ struct Folder {
   std::string file() const { return (dir / "best20").string(); }
 };
 
-game::Best20Place place(float time, std::string_view name, float level = 2, float limit = 100) {
-  game::Best20Place p{time, {}, level, limit, 100};
+game::Best20Place place(float time, std::string_view name, float level = 2, float limit = 100,
+                        float objects = 100) {
+  game::Best20Place p{time, {}, level, limit, objects};
   std::ranges::copy(rt::FixedStr<12>(name).view(), p.name.begin());
   return p;
 }
@@ -68,7 +69,7 @@ TEST(Best20FileDeathTest, ABadFileIsMovedAsideASaveIsWholeOrNotAtAll) {
   const Best20Table old{{place(57.3f, "Abc")}, 1};
   const Best20Table next{
       {place(0.1f, "\x8e\x52\x93\x63"), place(57.3f, std::string("\x81\x40\0\xff", 4)),
-       place(57.3f, "Abc"), place(999.94f, "ABCDEFGHIJKL", 3, 50)},
+       place(57.3f, "Abc"), place(999.94f, "ABCDEFGHIJKL", 3, 50, 40)},
       25};
   EXPECT_EQ(format_best20(old), kHead + kAbc + "\n");
   file.save(old);
